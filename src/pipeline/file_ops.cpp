@@ -1,0 +1,183 @@
+#include "file_ops.h"
+
+#include "containers/runtime_error.h"
+#include "log/log.h"
+
+#include <QDirIterator>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace fs = std::filesystem;
+
+namespace FileOps {
+
+namespace {
+
+int NumberFor(const std::error_code& ec) {
+    switch (ec.value()) {
+    case ENOENT:
+        return ErrNo::FileNotFound;
+    case ENOTDIR:
+        return ErrNo::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ErrNo::PermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+        return ErrNo::DiskFull;
+    default:
+        return ErrNo::PathFileAccess;
+    }
+}
+
+QString DescriptionFor(int number, const std::error_code& ec) {
+    switch (number) {
+    case ErrNo::FileNotFound:
+        return QStringLiteral("File not found");
+    case ErrNo::PathNotFound:
+        return QStringLiteral("Path not found");
+    case ErrNo::PermissionDenied:
+        return QStringLiteral("Permission denied");
+    case ErrNo::DiskFull:
+        return QStringLiteral("Disk full");
+    default:
+        return QStringLiteral("Path/File access error (%1)")
+            .arg(QString::fromLocal8Bit(ec.message()));
+    }
+}
+
+void SortNames(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+} // namespace
+
+void Raise(const std::error_code& ec) {
+    const int number = NumberFor(ec);
+    throw RunTimeError(number, DescriptionFor(number, ec));
+}
+
+fs::path ToFs(const QString& path) {
+#ifdef Q_OS_WIN
+    return fs::path(path.toStdWString());
+#else
+    return fs::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString FromFs(const fs::path& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}
+
+QString GetDrive(const QString& path) { return path.left(2); }
+
+QString GetFileName(const QString& path, QChar sep) {
+    return path.mid(path.lastIndexOf(sep) + 1);
+}
+
+QString GetFolder(const QString& path, QChar sep) {
+    return path.left(path.lastIndexOf(sep) + 1);
+}
+
+MArray ListFiles(const QString& pattern) {
+    const QString folder = GetFolder(pattern);
+    const QString wildcard = GetFileName(pattern);
+    std::error_code ec;
+    fs::directory_iterator it(ToFs(folder.isEmpty() ? QStringLiteral(".") : folder), ec);
+    if (ec)
+        Raise(ec);
+    // "*.*" takes every file, also one without a dot, as it always has.
+    const QString effective = wildcard == QStringLiteral("*.*") ? QStringLiteral("*") : wildcard;
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(effective),
+                                   QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code typeEc;
+        if (it->is_directory(typeEc))
+            continue;
+        const QString name = FromFs(it->path().filename());
+        if (match.match(name).hasMatch())
+            names.append(name);
+    }
+    if (ec)
+        Raise(ec);
+    SortNames(names);
+    MArray files;
+    for (const QString& name : names)
+        files.Push(folder + name);
+    return files;
+}
+
+bool FileExists(const QString& path) {
+    std::error_code ec;
+    const fs::path p = ToFs(path);
+    const fs::file_status st = fs::status(p, ec);
+    if (!ec && fs::is_directory(st))
+        ec = std::make_error_code(std::errc::no_such_file_or_directory);
+    std::uintmax_t length = 0;
+    if (!ec)
+        length = fs::file_size(p, ec);
+    if (ec) {
+        const int number = NumberFor(ec);
+        Error_Mod::WriteLog(QStringLiteral("FILEEXISTS: %1: %2")
+                                .arg(number)
+                                .arg(DescriptionFor(number, ec)),
+                            Error_Mod::Level::Debug);
+        return false;
+    }
+    return length != 0;
+}
+
+bool FolderExists(QString& path) {
+    if (!path.endsWith(Sep()))
+        path += Sep();
+    std::error_code ec;
+    const fs::file_status st = fs::status(ToFs(path), ec);
+    if (ec) {
+        // A folder that is simply not there is no failure worth a line.
+        if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory)
+            return false;
+        const int number = NumberFor(ec);
+        Error_Mod::WriteLog(QStringLiteral("FOLDEREXISTS: %1: %2")
+                                .arg(number)
+                                .arg(DescriptionFor(number, ec)),
+                            Error_Mod::Level::Debug);
+        return false;
+    }
+    return fs::is_directory(st);
+}
+
+QStringList ListFolder(const QString& folder) {
+    std::error_code ec;
+    fs::directory_iterator it(ToFs(folder), ec);
+    if (ec)
+        Raise(ec);
+    QStringList names;
+    for (; it != fs::directory_iterator(); it.increment(ec))
+        names.append(FromFs(it->path().filename()));
+    if (ec)
+        Raise(ec);
+    SortNames(names);
+    return names;
+}
+
+void SetAttrNormal(const QString& path) {
+    std::error_code ec;
+    const fs::path p = ToFs(path);
+    if (fs::is_symlink(fs::symlink_status(p, ec)) || ec)
+        return;
+    fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
+                    ec);
+}
+
+} // namespace FileOps

@@ -1,0 +1,120 @@
+#include "handle_file.h"
+
+#include "archives.h"
+#include "containers/runtime_error.h"
+#include "file_ops.h"
+#include "install_copy.h"
+#include "log/log.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+
+#include <array>
+
+namespace BrushwickMod {
+
+namespace {
+
+using Error_Mod::WriteLog;
+namespace Level = Error_Mod::Level;
+
+enum class Way { ShellPack, ShellSkin, Package, Rar, Zip, Program, Unhandled };
+
+// Files are sorted by the last four characters of their path, lower-cased;
+// the first match wins. "pack", "skin" and "kage" have no dot on purpose.
+struct Rule {
+    const char* key;
+    Way way;
+};
+constexpr std::array<Rule, 6> DispatchTable{{
+    {"pack", Way::ShellPack},
+    {"skin", Way::ShellSkin},
+    {"kage", Way::Package},
+    {".rar", Way::Rar},
+    {".zip", Way::Zip},
+    {".exe", Way::Program},
+}};
+
+// How long the game's installer gets before the next file is handed over.
+constexpr int InstallerPauseMs = 5000;
+
+Way WayFor(const QString& path) {
+    const QString key = path.right(4).toLower();
+    for (const Rule& rule : DispatchTable) {
+        if (key == QLatin1String(rule.key))
+            return rule.way;
+    }
+    return Way::Unhandled;
+}
+
+int OfferProgram(const QString& path, const QString& name) {
+    WriteLog(QStringLiteral("EXE: ") + path, Level::Verbose);
+    if (G().SkipEXEs) {
+        WriteLog(QStringLiteral("SkipEXEs: ") + path, Level::Skips);
+        return 0;
+    }
+    const QString question = G().CurLang.ProperString(QStringLiteral("EXEQUERY"), name, {}, {});
+    const int answer = platform::prompts().MsgBox(
+        question, platform::Box::YesNo | platform::Box::Information, AppTitle);
+    if (answer == platform::Box::Yes) {
+        WriteLog(QStringLiteral("Execution approved"), Level::Verbose);
+        platform::shell().StartProgram(path);
+        Error_Mod::ReportInfo(G().CurLang.SeeByName(QStringLiteral("EXEPOST")), false);
+    } else {
+        WriteLog(QStringLiteral("EXE: ") + path + QStringLiteral(" manually skipped"),
+                 Level::Skips);
+    }
+    // A program that was run is not counted as installed.
+    return 0;
+}
+
+int Dispatch(const QString& path, const QString& name) {
+    switch (WayFor(path)) {
+    case Way::ShellPack:
+        WriteLog(QStringLiteral("Sims2Pack: ") + path, Level::Skips);
+        ShellOpen(path);
+        platform::process().Sleep(InstallerPauseMs);
+        return 1;
+    case Way::ShellSkin:
+        WriteLog(QStringLiteral("Sims2Skin: ") + path, Level::Skips);
+        ShellOpen(path);
+        platform::process().Sleep(InstallerPauseMs);
+        return 1;
+    case Way::Package: {
+        const QString destination = G().SimsPath + name;
+        WriteLog(QStringLiteral("Package: ") + path + QStringLiteral(" -> ") + destination,
+                 Level::Skips);
+        return HandleFileCopy(path, destination);
+    }
+    case Way::Rar:
+        WriteLog(QStringLiteral("RAR: ") + path, Level::Verbose);
+        return DoRar(path);
+    case Way::Zip:
+        WriteLog(QStringLiteral("ZIP: ") + path, Level::Verbose);
+        return DoZip(path);
+    case Way::Program:
+        return OfferProgram(path, name);
+    case Way::Unhandled:
+        break;
+    }
+    WriteLog(QStringLiteral("UNHANDLED: ") + path, Level::Skips);
+    return 0;
+}
+
+} // namespace
+
+void ShellOpen(const QString& path) { platform::shell().OpenDocument(path); }
+
+int HandleFile(const QString& path) {
+    FileOps::SetAttrNormal(path);
+    const QString name = FileOps::GetFileName(path);
+    try {
+        return Dispatch(path, name);
+    } catch (const RunTimeError& e) {
+        WriteLog(QStringLiteral("HANDLEFILE: ") + path + QStringLiteral(" - ") +
+                     QString::number(e.Number()) + QStringLiteral(": ") + e.Description(),
+                 Level::Errors);
+        return 0;
+    }
+}
+
+} // namespace BrushwickMod

@@ -1,0 +1,89 @@
+#include "install_copy.h"
+
+#include "containers/runtime_error.h"
+#include "file_ops.h"
+#include "log/log.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace BrushwickMod {
+
+namespace {
+
+using Error_Mod::WriteLog;
+namespace Level = Error_Mod::Level;
+
+// True when the existing destination may be replaced.
+bool OverwriteAllowed(const QString& destination) {
+    FileOps::SetAttrNormal(destination);
+    WriteLog(QStringLiteral("FILE EXISTS: ") + destination, Level::Debug);
+    if (G().ConfirmOverwrites) {
+        const QString question =
+            G().CurLang.ProperString(QStringLiteral("FILEEXISTS"), destination, {}, {});
+        const int answer = platform::prompts().MsgBox(
+            question, platform::Box::YesNo | platform::Box::Question,
+            AppTitle + QStringLiteral(" File Management Wizard"));
+        if (answer == platform::Box::No) {
+            WriteLog(QStringLiteral("OVERWRITE REJECTED"), Level::Verbose);
+            return false;
+        }
+        return true;
+    }
+    if (G().RejectOverwrites) {
+        WriteLog(QStringLiteral("OVERWRITE AUTO-REJECTED"), Level::Debug);
+        return false;
+    }
+    return true;
+}
+
+// Copies through a temporary file in the destination's folder and renames it
+// over the destination, so the download folder never holds a half-written
+// file and a failed copy leaves an existing destination as it was.
+void CopyReplacing(const QString& source, const QString& destination) {
+    const fs::path from = FileOps::ToFs(source);
+    const fs::path to = FileOps::ToFs(destination);
+    fs::path part = to;
+    part.replace_filename(".~" + to.filename().string() + ".part");
+
+    std::error_code ec;
+    fs::copy_file(from, part, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::rename(part, to, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(part, ignored);
+        FileOps::Raise(ec);
+    }
+}
+
+} // namespace
+
+int HandleFileCopy(const QString& source, const QString& destination) {
+    if (FileOps::FileExists(destination) && !OverwriteAllowed(destination))
+        return 0;
+    FileOps::SetAttrNormal(FileOps::GetFolder(destination));
+    if (G().LogLevel == Level::Debug && !FileOps::FileExists(source)) {
+        WriteLog(QStringLiteral("HANDLEFILECOPY: Debugging shows ") + source +
+                     QStringLiteral(" does not exist!"),
+                 Level::Debug);
+    }
+    try {
+        CopyReplacing(source, destination);
+        return 1;
+    } catch (const RunTimeError& e) {
+        WriteLog(QStringLiteral("HANDLEFILECOPY: There was an error while copying ") + source +
+                     QStringLiteral(" to ") + destination + QStringLiteral(". ") +
+                     QString::number(e.Number()) + QStringLiteral(": ") + e.Description(),
+                 Level::Errors);
+        const QString message =
+            G().CurLang.ProperString(QStringLiteral("FCERROR"), source, destination, {}) +
+            G().CurLang.ProperString(QStringLiteral("ERRORREPORT"), Error_Mod::LogFilePath(), {},
+                                     {});
+        Error_Mod::ReportError(message, false);
+        return 0;
+    }
+}
+
+} // namespace BrushwickMod

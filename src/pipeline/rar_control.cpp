@@ -1,0 +1,1 @@
+#include "rar_control.h"

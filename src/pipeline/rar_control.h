@@ -1,0 +1,2 @@
+#pragma once
+// The rar component lands with archive support.

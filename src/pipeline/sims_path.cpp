@@ -1,0 +1,1 @@
+#include "sims_path.h"

@@ -1,0 +1,2 @@
+#pragma once
+// The zip bridge lands with archive support.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "containers/language_pack.h"
+
+#include <QString>
+
+// The program-wide values that every part shares, one instance per program
+// run. Tests start each case from a fresh instance (ResetGlobals).
+struct Globals {
+    QString NewLine = QStringLiteral("\r\n");
+    bool AboutFromMenu = false;
+    QString LangChoice;
+    LanguagePack CurLang;
+    bool CurLangLoaded = false;
+    // 0 until start-up sets it, so nothing is logged before then.
+    int LogLevel = 0;
+    QString LogPath;
+    QString TidselTemp;
+    QString SimsPath;
+    bool ConfirmOverwrites = false;
+    bool RejectOverwrites = false;
+    bool SkipEXEs = false;
+    bool BadZipAlertBox = true;
+    QString DefBarMsg;
+};
+
+Globals& G();
+void ResetGlobals();
+
+// Names shared by the whole program.
+inline const QString AppTitle = QStringLiteral("Brushwick 2");
+inline const QString ProductName = QStringLiteral("Brushwick2");
+inline const QString SettingsSection = QStringLiteral("Settings");

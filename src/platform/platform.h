@@ -1,0 +1,135 @@
+#pragma once
+
+// The program's seam to the operating system. Pipeline, log, language and
+// start-up code only ever talk to these interfaces; the real program installs
+// Qt implementations, tests install fakes that record and answer.
+
+#include <QDateTime>
+#include <QString>
+
+namespace platform {
+
+// Message box style values and answers, as the classic message box knows them.
+namespace Box {
+inline constexpr int OKOnly = 0;
+inline constexpr int OKCancel = 1;
+inline constexpr int YesNoCancel = 3;
+inline constexpr int YesNo = 4;
+inline constexpr int Critical = 16;
+inline constexpr int Question = 32;
+inline constexpr int Exclamation = 48;
+inline constexpr int Information = 64;
+
+inline constexpr int ButtonsMask = 0x0F;
+inline constexpr int IconMask = 0x70;
+
+inline constexpr int OK = 1;
+inline constexpr int Cancel = 2;
+inline constexpr int Yes = 6;
+inline constexpr int No = 7;
+} // namespace Box
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // A modal message box; returns the button pressed (Box::OK, Box::Yes...).
+    virtual int MsgBox(const QString& prompt, int style, const QString& title) = 0;
+    // A one-line text input; false when it was cancelled.
+    virtual bool InputBox(const QString& prompt, const QString& title, QString& answer) = 0;
+    // The download-folder dialog: on confirm, fileName becomes the confirmed
+    // full path; otherwise it is left as it was.
+    virtual void BrowseFile(const QString& title, const QString& pattern, QString& fileName) = 0;
+};
+
+// The captions of the pop-up menu entries that come from the language pack.
+struct MenuCaptions {
+    QString help;
+    QString language;
+    QString credits;
+    QString logging;
+    QString other;
+};
+
+// The main window as the run and the language loader see it: its status
+// text, its pointer and its menu captions.
+class Status {
+public:
+    virtual ~Status() = default;
+    virtual QString Text() const = 0;
+    virtual void SetText(const QString& text) = 0;
+    virtual void SetBusy(bool busy) = 0;
+    virtual void SetMenuCaptions(const MenuCaptions& captions) = 0;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Hands a document to its associated program; the outcome is not examined.
+    virtual void OpenDocument(const QString& path) = 0;
+    // Starts a program without waiting; throws RunTimeError when it cannot start.
+    virtual void StartProgram(const QString& path) = 0;
+    // Opens an address in the browser; false when no browser could be found.
+    virtual bool OpenAddress(const QString& address) = 0;
+};
+
+struct Version {
+    int major = 1;
+    int minor = 0;
+    int revision = 2;
+};
+
+class Process {
+public:
+    virtual ~Process() = default;
+    // The folder that holds the program, without a trailing separator.
+    virtual QString ProgramFolder() const = 0;
+    // The folder that plays the part of the program's drive: the temporary
+    // root is made below it.
+    virtual QString DriveFolder() const = 0;
+    virtual Version ProgramVersion() const = 0;
+    virtual QString LegalCopyright() const = 0;
+    // True when another copy of the program is already running.
+    virtual bool AnotherCopyRunning() = 0;
+    // Ends the program at once; nothing of the caller runs afterwards.
+    [[noreturn]] virtual void EndProgram() = 0;
+    // Pauses while the window keeps painting; user input waits.
+    virtual void Sleep(int milliseconds) = 0;
+    virtual void Randomize() = 0;
+    // Uniform in [0, 1).
+    virtual double Rnd() = 0;
+    virtual QDateTime Now() const = 0;
+};
+
+class Settings {
+public:
+    virtual ~Settings() = default;
+    // An absent key reads as "".
+    virtual QString Get(const QString& app, const QString& section, const QString& key) = 0;
+    // False when the store could not be written.
+    virtual bool Set(const QString& app, const QString& section, const QString& key,
+                     const QString& value) = 0;
+};
+
+struct Services {
+    Prompts* prompts = nullptr;
+    Status* status = nullptr;
+    Shell* shell = nullptr;
+    Process* process = nullptr;
+    Settings* settings = nullptr;
+};
+
+// The services in force; installed once at start-up (or by a test).
+Services& Use();
+void Install(const Services& services);
+
+inline Prompts& prompts() { return *Use().prompts; }
+inline Status& status() { return *Use().status; }
+inline Shell& shell() { return *Use().shell; }
+inline Process& process() { return *Use().process; }
+inline Settings& settings() { return *Use().settings; }
+
+// Thrown by a test's Process::EndProgram, so a test can see that nothing
+// after the end ran.
+struct ProgramEnded {};
+
+} // namespace platform

@@ -1,0 +1,64 @@
+#include "fakes.h"
+
+#include "containers/runtime_error.h"
+
+namespace fakes {
+
+int Prompts::MsgBox(const QString& prompt, int style, const QString& title) {
+    boxes.append({prompt, style, title});
+    if (!answers.empty()) {
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    const int buttons = style & platform::Box::ButtonsMask;
+    return (buttons == platform::Box::YesNo || buttons == platform::Box::YesNoCancel)
+               ? platform::Box::Yes
+               : platform::Box::OK;
+}
+
+bool Prompts::InputBox(const QString& prompt, const QString& title, QString& answer) {
+    inputPrompts.append({prompt, 0, title});
+    if (inputs.empty()) {
+        answer.clear();
+        return false;
+    }
+    answer = inputs.front();
+    inputs.pop_front();
+    if (answer == QStringLiteral("<cancel>")) {
+        answer.clear();
+        return false;
+    }
+    return true;
+}
+
+void Prompts::BrowseFile(const QString&, const QString&, QString& fileName) {
+    ++browseCount;
+    if (browsed.empty())
+        throw platform::ProgramEnded{}; // a test that forgot an answer must not loop
+    const QString confirmed = browsed.front();
+    browsed.pop_front();
+    if (!confirmed.isEmpty())
+        fileName = confirmed;
+}
+
+void Shell::StartProgram(const QString& path) {
+    started.append(path);
+    if (failStart)
+        throw RunTimeError(53, QStringLiteral("File not found"));
+}
+
+double Process::Rnd() {
+    if (!rnd.empty()) {
+        const double r = rnd.front();
+        rnd.pop_front();
+        return r;
+    }
+    const double r = nextRnd;
+    nextRnd += 0.0001;
+    if (nextRnd >= 1.0)
+        nextRnd = 0.0;
+    return r;
+}
+
+} // namespace fakes

@@ -1,0 +1,86 @@
+#include "test_env.h"
+
+#include "platform/globals.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+TestEnv::TestEnv(int logLevel) {
+    const QString base = dir_.path();
+    for (const char* sub : {"program", "drive", "work", "downloads", "config", "cache", "runtime"})
+        QDir().mkpath(base + "/" + sub);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + "/config"));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(base + "/cache"));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + "/runtime"));
+    QFile::setPermissions(base + "/runtime", QFile::ReadOwner | QFile::WriteOwner |
+                                                 QFile::ExeOwner);
+
+    ResetGlobals();
+    G().LogLevel = logLevel;
+    process.programFolder = programFolder();
+    process.driveFolder = driveFolder();
+    platform::Install({&prompts, &status, &shell, &process, &settings});
+}
+
+TestEnv::~TestEnv() {
+    platform::Install({});
+    ResetGlobals();
+    // Let the temporary tree go even where a test took away permissions.
+    QDirIterator it(dir_.path(), QDir::AllEntries | QDir::Hidden | QDir::System |
+                                     QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        if (!QFileInfo(p).isSymLink())
+            QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+}
+
+QString TestEnv::writeFile(const QString& path, const QByteArray& content) const {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(content);
+    return path;
+}
+
+QStringList TestEnv::logMessages() const {
+    QFile f(logPath());
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList messages;
+    const QString all = QString::fromUtf8(f.readAll());
+    for (const QString& line : all.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        const qsizetype at = line.indexOf(QStringLiteral(" - "));
+        messages.append(at >= 0 ? line.mid(at + 3) : line);
+    }
+    return messages;
+}
+
+void TestEnv::useTestLanguage() {
+    LanguagePack pack;
+    pack.Initialize(QList<Variant>{
+        "Test language", "Brushwick 2 team", "HELP = Help", "LANGOPT = Language",
+        "CREDopt = Credits", "LOGGopt = Logging", "OTHEROPT = Other", "DefBarMsg = Drop here",
+        "LANGUAGE = Languages", "ERRORNUMBER = Error ...", "LOADERROR = Start failed",
+        "AnotherTidsel = Already running", "Processing = Working", "STILLPROC = Still working",
+        "PLURALFILES = ... files installed", "Singularfile = 1 file installed",
+        "NOFILES = No files installed", "Done = Done!", "EXEQUERY = Run ...?",
+        "EXEPOST = Press OK when the installer is done", "FILEEXISTS = Overwrite ...?",
+        "FCERROR = Could not copy ... to ...", "ERRORREPORT = See ... for details",
+        "NODOWNLOADPATH = Pick the download folder", "GSPERROR = Download folder failed",
+        "BADZIP = ... is damaged", "SKIPEXEOPT = Skip programs",
+        "CONFIRMOVEROPT = Ask before overwriting"});
+    G().CurLang = pack;
+    G().CurLangLoaded = true;
+}
+
+void TestEnv::installShippedPacks() const {
+    const QString source = qEnvironmentVariable("BW_SOURCE") + "/langs";
+    QDir().mkpath(programFolder() + "/langs");
+    for (const QString& name : QDir(source).entryList(QDir::Files))
+        QFile::copy(source + "/" + name, programFolder() + "/langs/" + name);
+}
