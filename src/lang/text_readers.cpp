@@ -1,0 +1,118 @@
+#include "text_readers.h"
+
+#include "containers/runtime_error.h"
+#include "pipeline/file_ops.h"
+#include "platform/platform.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+namespace FileOps {
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const bool missing = !file.exists();
+        throw RunTimeError(missing ? ErrNo::FileNotFound : ErrNo::PermissionDenied,
+                           missing ? QStringLiteral("File not found")
+                                   : QStringLiteral("Permission denied"));
+    }
+    return file.readAll();
+}
+
+// Splits at CR LF or a lone CR; a lone LF is part of the line. A final line
+// end does not start another line.
+QStringList SplitLines(const QString& text) {
+    QStringList lines;
+    QString current;
+    bool pending = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r')) {
+            lines.append(current);
+            current.clear();
+            pending = false;
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            continue;
+        }
+        current.append(c);
+        pending = true;
+    }
+    if (pending)
+        lines.append(current);
+    return lines;
+}
+
+QString TrimBlanks(const QString& s) {
+    qsizetype first = 0;
+    qsizetype last = s.size();
+    while (first < last && s.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && s.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return s.mid(first, last - first);
+}
+
+QStringList HeaderLines(const QString& path, int count) {
+    if (!FileExists(path))
+        return {};
+    QStringList lines = SplitLines(DecodeText(ReadAll(path)));
+    if (lines.size() < count)
+        throw RunTimeError(ErrNo::InputPastEnd, QStringLiteral("Input past end of file"));
+    return lines.mid(0, count);
+}
+
+} // namespace
+
+QString DecodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
+}
+
+MArray ReadLines(const QString& path, bool filter) {
+    const QStringList lines = SplitLines(DecodeText(ReadAll(path)));
+    MArray result;
+    for (const QString& line : lines) {
+        if (!filter) {
+            result.Push(line);
+            continue;
+        }
+        const QString kept = TrimBlanks(line);
+        if (kept.isEmpty() || kept.startsWith(QLatin1Char('#')) ||
+            kept.startsWith(QLatin1Char('\'')))
+            continue;
+        result.Push(kept);
+    }
+    return result;
+}
+
+QString ReadFirstLine(const QString& path) {
+    const QStringList lines = HeaderLines(path, 1);
+    return lines.isEmpty() ? QStringLiteral("0") : lines.at(0);
+}
+
+QString ReadHeaderPair(const QString& path) {
+    const QStringList lines = HeaderLines(path, 2);
+    return lines.isEmpty() ? QStringLiteral("0")
+                           : lines.at(0) + QStringLiteral(" = ") + lines.at(1);
+}
+
+Hash ListLanguages() {
+    MArray files = ListFiles(LangFolder() + QStringLiteral("lang.*"));
+    Hash table;
+    while (files.Size() >= 1)
+        table.Push(ReadHeaderPair(files.Pop()));
+    return table;
+}
+
+QString LangFolder() {
+    return platform::process().ProgramFolder() + Sep() + QStringLiteral("langs") + Sep();
+}
+
+} // namespace FileOps
