@@ -1,0 +1,166 @@
+#include "startup.h"
+
+#include "containers/runtime_error.h"
+#include "lang/language.h"
+#include "log/log.h"
+#include "pipeline/file_ops.h"
+#include "pipeline/roast.h"
+#include "pipeline/run.h"
+#include "pipeline/sims_path.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+#include "settings_table.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace BrushwickMod {
+
+namespace {
+
+using Error_Mod::WriteLog;
+namespace Level = Error_Mod::Level;
+
+QString PackPath(const QString& file) {
+    return platform::process().ProgramFolder() + FileOps::Sep() + QStringLiteral("langs") +
+           FileOps::Sep() + file;
+}
+
+// Until a pack is chosen and loaded there are no texts to report with; such a
+// failure is told in plain English and the program ends.
+void ChooseAndLoadLanguage(StartupWindows& windows) {
+    try {
+        if (SettingsTable::Read(SettingsTable::LangChoice).isEmpty())
+            windows.ShowLanguageChoice();
+        G().LangChoice = SettingsTable::Read(SettingsTable::LangChoice);
+        while (!FileOps::FileExists(PackPath(G().LangChoice))) {
+            windows.ShowLanguageChoice();
+            G().LangChoice = SettingsTable::Read(SettingsTable::LangChoice);
+        }
+        LoadLanguage();
+    } catch (const RunTimeError& e) {
+        Error_Mod::ReportError(
+            QStringLiteral("Brushwick 2 cannot start because its language data could not be "
+                           "loaded. Error ") +
+                QString::number(e.Number()) + QStringLiteral(": ") + e.Description(),
+            true);
+    }
+}
+
+void ApplyLogLevel() {
+    const QString word = SettingsTable::Read(SettingsTable::LogLevel);
+    if (word.isEmpty()) {
+        SettingsTable::Write(SettingsTable::LogLevel, QStringLiteral("verbose"));
+        return;
+    }
+    G().LogLevel = SettingsTable::LogLevelFromWord(word);
+    WriteLog(QStringLiteral("LOGLEVEL: ") + QString::number(G().LogLevel), Level::Debug);
+}
+
+void CleanTemporaryRoot() {
+    const QString sep = FileOps::Sep();
+    const QString drive = platform::process().DriveFolder();
+    G().TidselTemp = drive + sep + "temp" + sep + "brushwick" + sep;
+    WriteLog(QStringLiteral("TIDSELTEMP: ") + G().TidselTemp, Level::Debug);
+    QString root = G().TidselTemp;
+    if (FileOps::FolderExists(root))
+        Roast(G().TidselTemp);
+    G().TidselTemp = drive + sep + "temp" + sep + "brushwick" + sep + "voriderud";
+}
+
+void ReadOverwritePolicy() {
+    G().ConfirmOverwrites = false;
+    G().RejectOverwrites = false;
+    const QString word = SettingsTable::Read(SettingsTable::ConfirmOverwrites);
+    if (word.isEmpty()) {
+        SettingsTable::Write(SettingsTable::ConfirmOverwrites, QStringLiteral("no"));
+        return;
+    }
+    if (word.toLower() == QLatin1String("yes")) {
+        WriteLog(QStringLiteral("CONFIRMOVERWRITES ON"), Level::Debug);
+        G().ConfirmOverwrites = true;
+    } else if (word.toLower() == QLatin1String("reject")) {
+        WriteLog(QStringLiteral("REJECTOVERWRITES ON"), Level::Debug);
+        G().RejectOverwrites = true;
+    }
+}
+
+void ReadProgramSkipping() {
+    G().SkipEXEs = false;
+    const QString word = SettingsTable::Read(SettingsTable::SkipEXEs);
+    if (word.isEmpty()) {
+        SettingsTable::Write(SettingsTable::SkipEXEs, QStringLiteral("no"));
+        return;
+    }
+    if (word.toLower() == QLatin1String("yes")) {
+        WriteLog(QStringLiteral("SkipEXEs ON"), Level::Debug);
+        G().SkipEXEs = true;
+    }
+}
+
+void ReadBadZipAlert() {
+    G().BadZipAlertBox = true;
+    if (SettingsTable::Read(SettingsTable::BadZipAlertBox).toLower() == QLatin1String("no")) {
+        WriteLog(QStringLiteral("BadZipAlertBox OFF"), Level::Debug);
+        G().BadZipAlertBox = false;
+    }
+}
+
+void InstallCommandLine(MArray& paths) {
+    if (paths.Size() == 0)
+        return;
+    WriteLog(QStringLiteral("CMD"), Level::Debug);
+    Handle_Processing(paths);
+    WriteLog(QStringLiteral("/CMD"), Level::Debug);
+}
+
+} // namespace
+
+QString VersionText() {
+    const platform::Version v = platform::process().ProgramVersion();
+    return AppTitle + QStringLiteral(" - ") + QString::number(v.major) + "." +
+           QString::number(v.minor) + QStringLiteral(" Build ") + QString::number(v.revision);
+}
+
+MArray CommandLinePaths(const QStringList& arguments) {
+    MArray paths;
+    for (const QString& argument : arguments) {
+        if (!argument.isEmpty())
+            paths.Push(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
+    }
+    return paths;
+}
+
+void Form_Load(StartupWindows& windows, MArray commandLine) {
+    try {
+        G().NewLine = QStringLiteral("\r\n");
+        G().AboutFromMenu = false;
+        windows.SetTitle(VersionText());
+        ChooseAndLoadLanguage(windows);
+        G().LogLevel = Level::Verbose;
+        if (platform::process().AnotherCopyRunning())
+            Error_Mod::ReportCritical(G().CurLang.SeeByName(QStringLiteral("AnotherTidsel")),
+                                      true);
+        WriteLog(VersionText(), Level::Verbose);
+        ApplyLogLevel();
+        CleanTemporaryRoot();
+        WriteLog(QStringLiteral("LANGCHOICE: ") + G().LangChoice, Level::Debug);
+        G().SimsPath = GetSimsPath();
+        WriteLog(QStringLiteral("SIMSPATH: ") + G().SimsPath, Level::Debug);
+        ReadOverwritePolicy();
+        ReadProgramSkipping();
+        ReadBadZipAlert();
+        G().DefBarMsg = G().CurLang.SeeByName(QStringLiteral("DefBarMsg"));
+        platform::status().SetText(G().DefBarMsg);
+        InstallCommandLine(commandLine);
+        windows.ShowSplash();
+    } catch (const RunTimeError& e) {
+        Error_Mod::ReportError(
+            Error_Mod::LoadErrorMessage(G().CurLang.SeeByName(QStringLiteral("LOADERROR")),
+                                        e.Number(), e.Description()),
+            false);
+        windows.ShowMain();
+    }
+}
+
+} // namespace BrushwickMod

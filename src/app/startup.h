@@ -1,0 +1,34 @@
+#pragma once
+
+#include "containers/marray.h"
+
+#include <QString>
+
+namespace BrushwickMod {
+
+// What start-up needs of the windows; the main window provides it, tests
+// provide a recording stand-in.
+class StartupWindows {
+public:
+    virtual ~StartupWindows() = default;
+    virtual void SetTitle(const QString& title) = 0;
+    // The language choice, shown modally.
+    virtual void ShowLanguageChoice() = 0;
+    // Hides the main window and shows the splash modally; the main window
+    // comes back when it closes.
+    virtual void ShowSplash() = 0;
+    // Shows the main window without the splash (after a start-up error).
+    virtual void ShowMain() = 0;
+};
+
+// "Brushwick 2 - 1.0 Build 2"
+QString VersionText();
+
+// The main window's load handler: language, single copy, settings, the
+// temporary root, the download folder, then the paths given at start.
+void Form_Load(StartupWindows& windows, MArray commandLine);
+
+// The paths given on the command line, in the order the run receives them.
+MArray CommandLinePaths(const QStringList& arguments);
+
+} // namespace BrushwickMod

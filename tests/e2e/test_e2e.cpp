@@ -1,0 +1,158 @@
+// Starts the real program with private folders and paths on its command line,
+// then reads the download folder, the log and the stored settings.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+class Installation {
+public:
+    Installation() {
+        for (const char* sub : {"program/langs", "config", "cache", "runtime", "downloads", "in"})
+            QDir().mkpath(root() + "/" + sub);
+        QFile::setPermissions(root() + "/runtime",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // A program folder of its own, so the log beside the program is ours.
+        const QString bin = qEnvironmentVariable("BW_BIN");
+        QFile::copy(bin + "/brushwick2", program() + "/brushwick2");
+        for (const QString& name : QDir(bin + "/langs").entryList(QDir::Files))
+            QFile::copy(bin + "/langs/" + name, program() + "/langs/" + name);
+    }
+    ~Installation() {
+        for (QProcess* p : running) {
+            p->kill();
+            p->waitForFinished();
+            delete p;
+        }
+    }
+
+    QString root() const { return dir.path(); }
+    QString program() const { return root() + "/program"; }
+    QString downloads() const { return root() + "/downloads/"; }
+    QString in(const QString& name) const { return root() + "/in/" + name; }
+    QString iniPath() const { return root() + "/config/Brushwick 2/Brushwick 2.ini"; }
+
+    void store(const QMap<QString, QString>& values) const {
+        QSettings ini(iniPath(), QSettings::IniFormat);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            ini.setValue("Settings/" + it.key(), it.value());
+    }
+    QString stored(const QString& key) const {
+        return QSettings(iniPath(), QSettings::IniFormat).value("Settings/" + key).toString();
+    }
+
+    void write(const QString& path, const QByteArray& content) const {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+
+    QProcess* start(const QStringList& arguments) {
+        auto* p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", root() + "/config");
+        env.insert("XDG_CACHE_HOME", root() + "/cache");
+        env.insert("XDG_RUNTIME_DIR", root() + "/runtime");
+        env.insert("HOME", root());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p->setProcessEnvironment(env);
+        p->start(program() + "/brushwick2", arguments);
+        running.append(p);
+        return p;
+    }
+
+    QStringList log() const {
+        QFile f(program() + "/Brushwick2.log");
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList messages;
+        for (const QString& line : QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts))
+            messages << line.mid(line.indexOf(" - ") + 3);
+        return messages;
+    }
+
+    QTemporaryDir dir;
+    QList<QProcess*> running;
+};
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void commandLineInstallsAndWritesBack();
+    void secondCopyRefuses();
+    void archivesOnTheCommandLine();
+};
+
+void TestEndToEnd::commandLineInstallsAndWritesBack() {
+    Installation inst;
+    inst.store({{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "debug"}, {"SimsPath", inst.downloads()}});
+    inst.write(inst.in("folder/a.package"), "package a");
+    inst.write(inst.in("folder/sub/b.package"), "package b");
+    inst.write(inst.in("folder/notes.txt"), "notes");
+    inst.write(inst.in("single.package"), "single");
+
+    inst.start({inst.in("folder"), inst.in("single.package")});
+    QTRY_VERIFY_WITH_TIMEOUT(inst.log().contains("/CMD"), 20000);
+
+    QCOMPARE(QFile(inst.downloads() + "a.package").size(), 9);
+    QVERIFY(QFile::exists(inst.downloads() + "b.package"));
+    QVERIFY(QFile::exists(inst.downloads() + "single.package"));
+    QVERIFY(!QFile::exists(inst.downloads() + "notes.txt"));
+    const QStringList log = inst.log();
+    QCOMPARE(log.first(), QString("Brushwick 2 - 1.0 Build 2"));
+    QVERIFY(log.contains("FOLDER: " + inst.in("folder")));
+    QVERIFY(log.contains("UNHANDLED: " + inst.in("folder/notes.txt")));
+    QVERIFY(log.contains("POSTINSTALL: 3 files installed"));
+    QCOMPARE(inst.stored("ConfirmOverwrites"), QString("no"));
+    QCOMPARE(inst.stored("SkipEXEs"), QString("no"));
+    QCOMPARE(inst.stored("LogLevel"), QString("debug"));
+}
+
+void TestEndToEnd::secondCopyRefuses() {
+    Installation inst;
+    inst.store({{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "errors"}, {"SimsPath", inst.downloads()}});
+    inst.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(inst.log().contains("Brushwick 2 - 1.0 Build 2"), 20000);
+    inst.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::any_of(inst.log().cbegin(), inst.log().cend(),
+                    [](const QString& l) { return l.startsWith("CRITICAL: "); }),
+        20000);
+    // The refusal comes before the start-up line, so only the first copy wrote one.
+    QCOMPARE(inst.log().count("Brushwick 2 - 1.0 Build 2"), 1);
+}
+
+void TestEndToEnd::archivesOnTheCommandLine() {
+    Installation inst;
+    inst.store({{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "debug"}, {"SimsPath", inst.downloads()},
+                {"BadZipAlertBox", "no"}});
+    QProcess zip;
+    zip.setWorkingDirectory(inst.root() + "/in");
+    inst.write(inst.in("pkg/hair.package"), "hair");
+    inst.write(inst.in("pkg/deep/dress.package"), "dress");
+    zip.start("zip", {"-qr", "bundle.zip", "pkg"});
+    QVERIFY(zip.waitForFinished());
+    QCOMPARE(zip.exitCode(), 0);
+    inst.write(inst.in("broken.zip"), "this is no archive");
+
+    inst.start({inst.in("bundle.zip"), inst.in("broken.zip")});
+    QTRY_VERIFY_WITH_TIMEOUT(inst.log().contains("/CMD"), 20000);
+    QVERIFY(QFile::exists(inst.downloads() + "hair.package"));
+    QVERIFY(QFile::exists(inst.downloads() + "dress.package"));
+    const QStringList log = inst.log();
+    QVERIFY(log.contains("BAD ZIP: " + inst.in("broken.zip")));
+    QVERIFY(log.contains("POSTINSTALL: 2 files installed"));
+    // Nothing was unpacked outside the private temporary root.
+    QVERIFY(QDir(inst.root() + "/cache/brushwick2/temp/brushwick").exists());
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "test_e2e.moc"
