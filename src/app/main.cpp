@@ -9,6 +9,27 @@
 
 #include <QApplication>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+namespace {
+
+// The text after the program's name, as Windows passes dropped files.
+QString CommandTail() {
+    const QString line = QString::fromWCharArray(GetCommandLineW());
+    qsizetype at = 0;
+    if (line.startsWith(QLatin1Char('"')))
+        at = line.indexOf(QLatin1Char('"'), 1) + 1;
+    else
+        at = line.indexOf(QLatin1Char(' '));
+    if (at <= 0 || at >= line.size())
+        return {};
+    return line.mid(at).trimmed();
+}
+
+} // namespace
+#endif
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle);
@@ -26,6 +47,11 @@ int main(int argc, char* argv[]) {
     mainForm window;
     platform::Install({&prompts, &window, &shell, &process, &settings});
 
-    BrushwickMod::Form_Load(window, BrushwickMod::CommandLinePaths(app.arguments().mid(1)));
+#ifdef Q_OS_WIN
+    MArray paths = BrushwickMod::CommandLineFromText(CommandTail());
+#else
+    MArray paths = BrushwickMod::CommandLinePaths(app.arguments().mid(1));
+#endif
+    BrushwickMod::Form_Load(window, paths);
     return app.exec();
 }

@@ -131,6 +131,13 @@ MArray CommandLinePaths(const QStringList& arguments) {
     return paths;
 }
 
+MArray CommandLineFromText(const QString& text) {
+    MArray paths;
+    if (!text.isEmpty())
+        paths.Initialize(text, true);
+    return paths;
+}
+
 void Form_Load(StartupWindows& windows, MArray commandLine) {
     try {
         G().NewLine = QStringLiteral("\r\n");

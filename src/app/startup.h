@@ -28,7 +28,10 @@ QString VersionText();
 // temporary root, the download folder, then the paths given at start.
 void Form_Load(StartupWindows& windows, MArray commandLine);
 
-// The paths given on the command line, in the order the run receives them.
+// The paths given on the command line, in the order the run receives them:
+// one argument per path (Linux), or the Windows form, the text after the
+// program's name with each path in double quotes.
 MArray CommandLinePaths(const QStringList& arguments);
+MArray CommandLineFromText(const QString& text);
 
 } // namespace BrushwickMod

@@ -316,6 +316,12 @@ void TestStartup::commandLinePathsKeepOrder() {
     // Relative paths are taken from the folder the program was started in.
     MArray relative = BrushwickMod::CommandLinePaths({"some/thing.zip"});
     QCOMPARE(relative.See(0).toText(), QDir::currentPath() + "/some/thing.zip");
+    // The Windows form gives the same list from one text.
+    MArray windows = BrushwickMod::CommandLineFromText(R"("C:\a b.zip" "D:\c.package")");
+    QCOMPARE(windows.Size(), 2);
+    QCOMPARE(windows.See(0).toText(), QString(R"(C:\a b.zip)"));
+    QCOMPARE(windows.See(1).toText(), QString(R"(D:\c.package)"));
+    QCOMPARE(BrushwickMod::CommandLineFromText("").Size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
