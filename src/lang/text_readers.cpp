@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <filesystem>
+
 namespace FileOps {
 
 namespace {
@@ -14,12 +16,21 @@ namespace {
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        const bool missing = !file.exists();
-        throw RunTimeError(missing ? ErrNo::FileNotFound : ErrNo::PermissionDenied,
-                           missing ? QStringLiteral("File not found")
-                                   : QStringLiteral("Permission denied"));
+        // Ask the file system why, so that a missing folder, a folder given
+        // as a file and a locked file each get their own number.
+        std::error_code ec;
+        const std::filesystem::file_status st = std::filesystem::status(ToFs(path), ec);
+        if (ec)
+            Raise(ec);
+        if (std::filesystem::is_directory(st))
+            Raise(std::make_error_code(std::errc::is_a_directory));
+        Raise(std::make_error_code(std::errc::permission_denied));
     }
-    return file.readAll();
+    QByteArray bytes = file.readAll();
+    // A read that breaks off must not pass for a shorter file.
+    if (file.error() != QFileDevice::NoError)
+        Raise(std::make_error_code(std::errc::io_error));
+    return bytes;
 }
 
 // Splits at CR LF or a lone CR; a lone LF is part of the line. A final line
@@ -68,6 +79,7 @@ QStringList HeaderLines(const QString& path, int count) {
 } // namespace
 
 QString DecodeText(const QByteArray& bytes) {
+    // A UTF-8 byte-order mark is taken as such and not kept in the first line.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())

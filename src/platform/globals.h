@@ -10,6 +10,9 @@ struct Globals {
     QString NewLine = QStringLiteral("\r\n");
     bool AboutFromMenu = false;
     QString LangChoice;
+    // A language chosen in this run that the settings store refused to keep;
+    // it stands in for the stored "LangChoice" until a store succeeds.
+    QString UnsavedLangChoice;
     LanguagePack CurLang;
     bool CurLangLoaded = false;
     // 0 until start-up sets it, so nothing is logged before then.

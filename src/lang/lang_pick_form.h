@@ -1,0 +1,52 @@
+#pragma once
+
+#include "containers/marray.h"
+
+#include <QDialog>
+#include <QList>
+
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+// The language choice: one option per installed pack, labelled with the
+// pack's own name. OK stores the choice as "LangChoice"; at the very first
+// start the window cannot be closed without one.
+class langPickForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit langPickForm(QWidget* parent = nullptr);
+
+    QGroupBox* langFrame() const { return langFrame_; }
+    const QList<QRadioButton*>& langOption() const { return langOption_; }
+    QPushButton* okButton() const { return okButton_; }
+    // The option last selected; -1 once OK has stored the choice.
+    int chosenIndex() const { return chosenIndex_; }
+
+    // Every way of closing the window comes through here.
+    void done(int result) override;
+
+private:
+    void Form_Load();
+    void BuildOptions();
+    void PreSelect();
+    QRadioButton* AddOption();
+    void ApplyLayout();
+    void langOption_Click(int index);
+    void okButton_Click();
+    void Form_Unload();
+
+    QGroupBox* langFrame_;
+    QList<QRadioButton*> langOption_;
+    QPushButton* okButton_;
+    MArray langFiles_;
+    int chosenIndex_ = 0;
+};
+
+// Builds a fresh choice window and shows it modally.
+void ShowLangPick(QWidget* parent);
+
+// The language menu entry: lets the player choose until the choice names a
+// usable pack file, then loads it. A pack that fails to load is reported and
+// the language in force stays, also for the next start.
+void LangMenuOption(QWidget* parent);

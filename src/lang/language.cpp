@@ -1,0 +1,66 @@
+#include "language.h"
+
+#include "lang/text_readers.h"
+#include "log/log.h"
+#include "pipeline/file_ops.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+
+namespace BrushwickMod {
+
+namespace {
+
+const QString LangChoiceKey = QStringLiteral("LangChoice");
+
+QString Text(const LanguagePack& pack, const char* key) {
+    return pack.SeeByName(QString::fromLatin1(key)).toText();
+}
+
+} // namespace
+
+void LoadLanguage() {
+    const QString folder = FileOps::LangFolder();
+    const QString chosen = folder + G().LangChoice;
+    if (!FileOps::FileExists(chosen)) {
+        Error_Mod::ReportError(
+            QStringLiteral("Language data cannot be loaded and as such I cannot continue."), true);
+        return;
+    }
+
+    // Built aside, so that a pack that fails half way never replaces the one
+    // the player is reading.
+    LanguagePack pack;
+    const MArray defaults = FileOps::ReadLines(folder + DefaultPack, true);
+    // A default pack with nothing in it leaves every text empty.
+    if (defaults.Size() > 0)
+        pack.Initialize(defaults.Give());
+    if (G().LangChoice != DefaultPack)
+        pack.Update(FileOps::ReadLines(chosen, true).Give());
+
+    G().CurLang = pack;
+    G().CurLangLoaded = true;
+
+    platform::status().SetMenuCaptions({Text(pack, "HELP"), Text(pack, "LANGOPT"),
+                                        Text(pack, "CREDopt"), Text(pack, "LOGGopt"),
+                                        Text(pack, "OTHEROPT")});
+    platform::status().SetText(Text(pack, "Defbarmsg"));
+}
+
+QString ReadLangChoice() {
+    if (!G().UnsavedLangChoice.isEmpty())
+        return G().UnsavedLangChoice;
+    return platform::settings().Get(AppTitle, SettingsSection, LangChoiceKey);
+}
+
+void StoreLangChoice(const QString& name) {
+    if (platform::settings().Set(AppTitle, SettingsSection, LangChoiceKey, name)) {
+        G().UnsavedLangChoice.clear();
+        return;
+    }
+    G().UnsavedLangChoice = name;
+    Error_Mod::WriteLog(QStringLiteral("STORELANGCHOICE: Could not store ") + name +
+                            QStringLiteral(" in the settings; it holds for this run only"),
+                        Error_Mod::Level::Errors);
+}
+
+} // namespace BrushwickMod
