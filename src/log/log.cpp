@@ -25,8 +25,7 @@ struct Report {
     const char* titleSuffix;
 };
 
-constexpr Report ErrorReport{"ERROR: ", Level::Errors, platform::Box::Exclamation,
-                             " Error Wizard"};
+constexpr Report ErrorReport{"ERROR: ", Level::Errors, platform::Box::Exclamation, " Error Wizard"};
 constexpr Report InfoReport{"INFO: ", Level::Debug, platform::Box::Information, ""};
 constexpr Report CriticalReport{"CRITICAL: ", Level::Errors, platform::Box::Critical,
                                 " Error Wizard"};
@@ -62,7 +61,9 @@ void ReportError(const QString& message, bool endProgram) {
     Show(ErrorReport, message, endProgram);
 }
 
-void ReportInfo(const QString& message, bool endProgram) { Show(InfoReport, message, endProgram); }
+void ReportInfo(const QString& message, bool endProgram) {
+    Show(InfoReport, message, endProgram);
+}
 
 void ReportCritical(const QString& message, bool endProgram) {
     Show(CriticalReport, message, endProgram);

@@ -15,22 +15,24 @@ namespace FileOps {
 
 namespace {
 
+// Compared as portable conditions, so Windows error codes map the same way.
 int NumberFor(const std::error_code& ec) {
-    switch (ec.value()) {
-    case ENOENT:
+    using std::errc;
+    if (ec == errc::no_such_file_or_directory)
         return ErrNo::FileNotFound;
-    case ENOTDIR:
+    if (ec == errc::not_a_directory)
         return ErrNo::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    if (ec == errc::permission_denied || ec == errc::operation_not_permitted ||
+        ec == errc::read_only_file_system)
         return ErrNo::PermissionDenied;
-    case ENOSPC:
-    case EDQUOT:
+    if (ec == errc::no_space_on_device)
         return ErrNo::DiskFull;
-    default:
-        return ErrNo::PathFileAccess;
-    }
+#ifndef Q_OS_WIN
+    // A full quota is a full disk to the player.
+    if (ec.value() == EDQUOT)
+        return ErrNo::DiskFull;
+#endif
+    return ErrNo::PathFileAccess;
 }
 
 QString DescriptionFor(int number, const std::error_code& ec) {
@@ -79,7 +81,9 @@ QString FromFs(const fs::path& path) {
 #endif
 }
 
-QString GetDrive(const QString& path) { return path.left(2); }
+QString GetDrive(const QString& path) {
+    return path.left(2);
+}
 
 QString GetFileName(const QString& path, QChar sep) {
     return path.mid(path.lastIndexOf(sep) + 1);
@@ -118,21 +122,25 @@ MArray ListFiles(const QString& pattern) {
     return files;
 }
 
+namespace {
+
+void LogFailure(const char* prefix, const std::error_code& ec) {
+    const int number = NumberFor(ec);
+    Error_Mod::WriteLog(QLatin1String(prefix) + QString::number(number) + QStringLiteral(": ") +
+                            DescriptionFor(number, ec),
+                        Error_Mod::Level::Debug);
+}
+
+} // namespace
+
 bool FileExists(const QString& path) {
     std::error_code ec;
-    const fs::path p = ToFs(path);
-    const fs::file_status st = fs::status(p, ec);
-    if (!ec && fs::is_directory(st))
-        ec = std::make_error_code(std::errc::no_such_file_or_directory);
-    std::uintmax_t length = 0;
-    if (!ec)
-        length = fs::file_size(p, ec);
+    const std::uintmax_t length = fs::file_size(ToFs(path), ec);
     if (ec) {
-        const int number = NumberFor(ec);
-        Error_Mod::WriteLog(QStringLiteral("FILEEXISTS: %1: %2")
-                                .arg(number)
-                                .arg(DescriptionFor(number, ec)),
-                            Error_Mod::Level::Debug);
+        // A folder has no length; to the caller it is no file at all.
+        if (ec == std::errc::is_a_directory)
+            ec = std::make_error_code(std::errc::no_such_file_or_directory);
+        LogFailure("FILEEXISTS: ", ec);
         return false;
     }
     return length != 0;
@@ -147,11 +155,7 @@ bool FolderExists(QString& path) {
         // A folder that is simply not there is no failure worth a line.
         if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory)
             return false;
-        const int number = NumberFor(ec);
-        Error_Mod::WriteLog(QStringLiteral("FOLDEREXISTS: %1: %2")
-                                .arg(number)
-                                .arg(DescriptionFor(number, ec)),
-                            Error_Mod::Level::Debug);
+        LogFailure("FOLDEREXISTS: ", ec);
         return false;
     }
     return fs::is_directory(st);
@@ -174,10 +178,14 @@ QStringList ListFolder(const QString& folder) {
 void SetAttrNormal(const QString& path) {
     std::error_code ec;
     const fs::path p = ToFs(path);
-    if (fs::is_symlink(fs::symlink_status(p, ec)) || ec)
+    const fs::file_status st = fs::symlink_status(p, ec);
+    if (ec || fs::is_symlink(st))
         return;
-    fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
-                    ec);
+    constexpr fs::perms normal = fs::perms::owner_read | fs::perms::owner_write;
+    // Most files already are; leave those (and their change time) alone.
+    if ((st.permissions() & normal) == normal)
+        return;
+    fs::permissions(p, st.permissions() | normal, fs::perm_options::replace, ec);
 }
 
 } // namespace FileOps

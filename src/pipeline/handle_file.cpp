@@ -102,7 +102,9 @@ int Dispatch(const QString& path, const QString& name) {
 
 } // namespace
 
-void ShellOpen(const QString& path) { platform::shell().OpenDocument(path); }
+void ShellOpen(const QString& path) {
+    platform::shell().OpenDocument(path);
+}
 
 int HandleFile(const QString& path) {
     FileOps::SetAttrNormal(path);

@@ -22,9 +22,9 @@ bool OverwriteAllowed(const QString& destination) {
     if (G().ConfirmOverwrites) {
         const QString question =
             G().CurLang.ProperString(QStringLiteral("FILEEXISTS"), destination, {}, {});
-        const int answer = platform::prompts().MsgBox(
-            question, platform::Box::YesNo | platform::Box::Question,
-            AppTitle + QStringLiteral(" File Management Wizard"));
+        const int answer =
+            platform::prompts().MsgBox(question, platform::Box::YesNo | platform::Box::Question,
+                                       AppTitle + QStringLiteral(" File Management Wizard"));
         if (answer == platform::Box::No) {
             WriteLog(QStringLiteral("OVERWRITE REJECTED"), Level::Verbose);
             return false;
@@ -45,10 +45,15 @@ void CopyReplacing(const QString& source, const QString& destination) {
     const fs::path from = FileOps::ToFs(source);
     const fs::path to = FileOps::ToFs(destination);
     fs::path part = to;
-    part.replace_filename(".~" + to.filename().string() + ".part");
+    part.replace_filename(FileOps::ToFs(QStringLiteral(".~") + FileOps::GetFileName(destination) +
+                                        QStringLiteral(".part")));
 
     std::error_code ec;
-    fs::copy_file(from, part, fs::copy_options::overwrite_existing, ec);
+    // A leftover of an earlier attempt goes first: were it a link, the copy
+    // would write through it to wherever it points.
+    fs::remove(part, ec);
+    if (!ec)
+        fs::copy_file(from, part, ec);
     if (!ec)
         fs::rename(part, to, ec);
     if (ec) {
