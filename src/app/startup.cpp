@@ -30,12 +30,12 @@ QString PackPath(const QString& file) {
 // failure is told in plain English and the program ends.
 void ChooseAndLoadLanguage(StartupWindows& windows) {
     try {
-        if (SettingsTable::Read(SettingsTable::LangChoice).isEmpty())
+        if (ReadLangChoice().isEmpty())
             windows.ShowLanguageChoice();
-        G().LangChoice = SettingsTable::Read(SettingsTable::LangChoice);
+        G().LangChoice = ReadLangChoice();
         while (!FileOps::FileExists(PackPath(G().LangChoice))) {
             windows.ShowLanguageChoice();
-            G().LangChoice = SettingsTable::Read(SettingsTable::LangChoice);
+            G().LangChoice = ReadLangChoice();
         }
         LoadLanguage();
     } catch (const RunTimeError& e) {
