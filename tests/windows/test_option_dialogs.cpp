@@ -1,4 +1,3 @@
-#include "log/log.h"
 #include "platform/globals.h"
 #include "test_env.h"
 #include "windows/artwork.h"
@@ -6,21 +5,13 @@
 #include "windows/opts_form.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
 namespace {
 
-// A stand-in for the main window: the dialogs take its icon.
-struct MainWindow {
-    MainWindow() { window.setWindowIcon(HelpIcon()); }
-    QWidget window;
-};
-
-// Clicks an option button or check box on its indicator, where a player
-// would aim.
+// Clicks an option button or check box on its indicator, where a player aims.
 void ClickBox(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
@@ -33,246 +24,141 @@ int CheckedLevel(const logOptsForm& dialog) {
     return -1;
 }
 
+// Presses OK, or leaves with the close box when ok is false.
+void Leave(QDialog& dialog, QPushButton* okButton, bool ok) {
+    if (ok)
+        QTest::mouseClick(okButton, Qt::LeftButton);
+    else
+        dialog.close();
+    QVERIFY(!dialog.isVisible());
+}
+
 } // namespace
 
 class TestOptionDialogs : public QObject {
     Q_OBJECT
 private slots:
-    void logOptionsOpenOnTheLevelInForce_data();
-    void logOptionsOpenOnTheLevelInForce();
-    void logOptionsOkStoresAChangedLevel_data();
-    void logOptionsOkStoresAChangedLevel();
-    void logOptionsClosedOtherwiseChangeNothing();
-    void logOptionsFailedWriteKeepsTheLevel();
-    void otherOptionsShowTextsAndValues();
-    void otherOptionsOkAppliesOnlyChanges_data();
-    void otherOptionsOkAppliesOnlyChanges();
-    void otherOptionsUnderTheRejectPolicy();
-    void otherOptionsClosedOtherwiseChangeNothing();
-    void otherOptionsFailedWriteKeepsTheValue();
+    void logLevelIsStoredOnOkOnly_data();
+    void logLevelIsStoredOnOkOnly();
+    void otherOptionsAreStoredOnOkOnly_data();
+    void otherOptionsAreStoredOnOkOnly();
+    void failedWritesKeepTheChoiceForThisRun();
 };
 
-void TestOptionDialogs::logOptionsOpenOnTheLevelInForce_data() {
-    QTest::addColumn<int>("level");
-    for (int level = 0; level < 5; ++level)
-        QTest::addRow("level %d", level) << level;
-}
-
-void TestOptionDialogs::logOptionsOpenOnTheLevelInForce() {
-    QFETCH(int, level);
-    TestEnv env;
-    MainWindow main;
-    G().LogLevel = level;
-    logOptsForm dialog(&main.window);
-    QCOMPARE(dialog.windowTitle(), QString("Brushwick 2 - Logging Options"));
-    QCOMPARE(dialog.windowIcon().cacheKey(), main.window.windowIcon().cacheKey());
-    QCOMPARE(dialog.size(), QSize(229, 223));
-    QVERIFY(dialog.Frame1->title().isEmpty());
-    QCOMPARE(CheckedLevel(dialog), level);
-    const QStringList captions{"&Off", "&Errors Only", "&Skipped Files Only", "&Verbose (Default)",
-                               "&Debug (Not Recommended)"};
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(dialog.logOption[i]->text(), captions[i]);
-    QVERIFY(dialog.logButton->text().isEmpty());
-    QVERIFY(!dialog.logButton->icon().isNull());
-}
-
-void TestOptionDialogs::logOptionsOkStoresAChangedLevel_data() {
+void TestOptionDialogs::logLevelIsStoredOnOkOnly_data() {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("writes");
-    QTest::newRow("verbose to debug") << 3 << 4 << QStringList{"LogLevel=debug"};
-    QTest::newRow("debug to off") << 4 << 0 << QStringList{"LogLevel=off"};
-    QTest::newRow("off to skips") << 0 << 2 << QStringList{"LogLevel=skips"};
-    QTest::newRow("verbose to errors") << 3 << 1 << QStringList{"LogLevel=errors"};
-    QTest::newRow("errors to verbose") << 1 << 3 << QStringList{"LogLevel=verbose"};
-    QTest::newRow("same level") << 3 << 3 << QStringList{};
+    // The words start-up reads back; the level already in force writes nothing.
+    const QStringList words{"off", "errors", "skips", "verbose", "debug"};
+    for (int to = 0; to < 5; ++to)
+        QTest::addRow("verbose to %d", to)
+            << 3 << to << true << (to == 3 ? QStringList{} : QStringList{"LogLevel=" + words[to]});
+    QTest::newRow("debug to off") << 4 << 0 << true << QStringList{"LogLevel=off"};
+    QTest::newRow("close box") << 3 << 4 << false << QStringList{};
 }
 
-void TestOptionDialogs::logOptionsOkStoresAChangedLevel() {
+void TestOptionDialogs::logLevelIsStoredOnOkOnly() {
     QFETCH(int, from);
     QFETCH(int, to);
+    QFETCH(bool, ok);
     QFETCH(QStringList, writes);
     TestEnv env(from);
-    MainWindow main;
+    QWidget main;
+    main.setWindowIcon(HelpIcon());
     {
-        logOptsForm dialog(&main.window);
+        logOptsForm dialog(&main);
+        QCOMPARE(dialog.windowIcon().cacheKey(), main.windowIcon().cacheKey());
+        QCOMPARE(CheckedLevel(dialog), from);
         dialog.show();
         ClickBox(dialog.logOption[to]);
-        QTest::mouseClick(dialog.logButton, Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        Leave(dialog, dialog.logButton, ok);
     }
     QCOMPARE(env.settings.writes, writes);
-    QCOMPARE(G().LogLevel, to);
+    QCOMPARE(G().LogLevel, ok ? to : from);
     QVERIFY(env.logMessages().isEmpty());
-    // The next opening starts from the new level.
-    logOptsForm again(&main.window);
-    QCOMPARE(CheckedLevel(again), to);
+    // The next opening starts from the level in force.
+    logOptsForm again(&main);
+    QCOMPARE(CheckedLevel(again), G().LogLevel);
 }
 
-void TestOptionDialogs::logOptionsClosedOtherwiseChangeNothing() {
-    TestEnv env(3);
-    MainWindow main;
-    logOptsForm dialog(&main.window);
-    dialog.show();
-    ClickBox(dialog.logOption[4]);
-    QVERIFY(dialog.logOption[4]->isChecked());
-    dialog.close();
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(env.settings.writes.isEmpty());
-    QCOMPARE(G().LogLevel, 3);
-
-    // Escape is the keyboard's close box.
-    logOptsForm other(&main.window);
-    other.show();
-    ClickBox(other.logOption[0]);
-    QTest::keyClick(&other, Qt::Key_Escape);
-    QVERIFY(env.settings.writes.isEmpty());
-    QCOMPARE(G().LogLevel, 3);
-}
-
-void TestOptionDialogs::logOptionsFailedWriteKeepsTheLevel() {
-    TestEnv env(3);
-    env.settings.failWrites = true;
-    MainWindow main;
-    logOptsForm dialog(&main.window);
-    dialog.show();
-    // Choosing "off" must not swallow the report of the failed write.
-    ClickBox(dialog.logOption[0]);
-    QTest::mouseClick(dialog.logButton, Qt::LeftButton);
-    QCOMPARE(G().LogLevel, 0);
-    QCOMPARE(env.logMessages(), QStringList{"LOGOPTS: the setting LogLevel could not be written"});
-    QVERIFY(env.prompts.boxes.isEmpty());
-}
-
-void TestOptionDialogs::otherOptionsShowTextsAndValues() {
-    TestEnv env;
-    env.useTestLanguage();
-    MainWindow main;
-    for (const bool confirm : {false, true}) {
-        for (const bool skip : {false, true}) {
-            G().ConfirmOverwrites = confirm;
-            G().SkipEXEs = skip;
-            optsForm dialog(&main.window);
-            QCOMPARE(dialog.windowTitle(), QString("Brushwick 2 - Options"));
-            QCOMPARE(dialog.windowIcon().cacheKey(), main.window.windowIcon().cacheKey());
-            QCOMPARE(dialog.size(), QSize(260, 150));
-            QCOMPARE(dialog.confirmOverCheck->text(), QString("Ask before overwriting"));
-            QCOMPARE(dialog.skipEXEcheck->text(), QString("Skip programs"));
-            QCOMPARE(dialog.confirmOverCheck->isChecked(), confirm);
-            QCOMPARE(dialog.skipEXEcheck->isChecked(), skip);
-        }
-    }
-}
-
-void TestOptionDialogs::otherOptionsOkAppliesOnlyChanges_data() {
+void TestOptionDialogs::otherOptionsAreStoredOnOkOnly_data() {
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<bool>("skip");
     QTest::addColumn<int>("confirmClicks");
     QTest::addColumn<int>("skipClicks");
+    QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("writes");
     QTest::addColumn<QStringList>("log");
     QTest::newRow("ask from now on")
-        << false << false << 1 << 0 << QStringList{"ConfirmOverwrites=yes"}
+        << false << false << 1 << 0 << true << QStringList{"ConfirmOverwrites=yes"}
         << QStringList{"CONFIRMOVERWRITES: Changed by menu to True"};
-    QTest::newRow("stop asking") << true << false << 1 << 0 << QStringList{"ConfirmOverwrites=no"}
-                                 << QStringList{"CONFIRMOVERWRITES: Changed by menu to False"};
-    QTest::newRow("run programs again") << false << true << 0 << 1 << QStringList{"SkipEXEs=no"}
-                                        << QStringList{"SkipEXEs: Changed by menu to False"};
-    QTest::newRow("both") << false << false << 1 << 1
-                          << QStringList{"ConfirmOverwrites=yes", "SkipEXEs=yes"}
-                          << QStringList{"CONFIRMOVERWRITES: Changed by menu to True",
+    QTest::newRow("run programs again")
+        << false << true << 0 << 1 << true << QStringList{"SkipEXEs=no"}
+        << QStringList{"SkipEXEs: Changed by menu to False"};
+    QTest::newRow("both") << true << false << 1 << 1 << true
+                          << QStringList{"ConfirmOverwrites=no", "SkipEXEs=yes"}
+                          << QStringList{"CONFIRMOVERWRITES: Changed by menu to False",
                                          "SkipEXEs: Changed by menu to True"};
-    QTest::newRow("nothing changed") << true << true << 0 << 0 << QStringList{} << QStringList{};
     QTest::newRow("changed and changed back")
-        << false << true << 2 << 2 << QStringList{} << QStringList{};
+        << false << true << 2 << 2 << true << QStringList{} << QStringList{};
+    QTest::newRow("close box") << false << false << 1 << 1 << false << QStringList{}
+                               << QStringList{};
 }
 
-void TestOptionDialogs::otherOptionsOkAppliesOnlyChanges() {
+void TestOptionDialogs::otherOptionsAreStoredOnOkOnly() {
     QFETCH(bool, confirm);
     QFETCH(bool, skip);
     QFETCH(int, confirmClicks);
     QFETCH(int, skipClicks);
+    QFETCH(bool, ok);
     QFETCH(QStringList, writes);
     QFETCH(QStringList, log);
     TestEnv env;
     env.useTestLanguage();
     G().ConfirmOverwrites = confirm;
     G().SkipEXEs = skip;
-    MainWindow main;
-    optsForm dialog(&main.window);
+    optsForm dialog(nullptr);
+    QCOMPARE(dialog.confirmOverCheck->text(), QString("Ask before overwriting"));
+    QCOMPARE(dialog.skipEXEcheck->text(), QString("Skip programs"));
+    QCOMPARE(dialog.confirmOverCheck->isChecked(), confirm);
+    QCOMPARE(dialog.skipEXEcheck->isChecked(), skip);
     dialog.show();
     for (int i = 0; i < confirmClicks; ++i)
         ClickBox(dialog.confirmOverCheck);
     for (int i = 0; i < skipClicks; ++i)
         ClickBox(dialog.skipEXEcheck);
-    QTest::mouseClick(dialog.logButton, Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
+    Leave(dialog, dialog.logButton, ok);
     QCOMPARE(env.settings.writes, writes);
     QCOMPARE(env.logMessages(), log);
-    QCOMPARE(G().ConfirmOverwrites, confirm != (confirmClicks % 2 == 1));
-    QCOMPARE(G().SkipEXEs, skip != (skipClicks % 2 == 1));
+    QCOMPARE(G().ConfirmOverwrites, confirm != (ok && confirmClicks % 2 == 1));
+    QCOMPARE(G().SkipEXEs, skip != (ok && skipClicks % 2 == 1));
 }
 
-void TestOptionDialogs::otherOptionsUnderTheRejectPolicy() {
-    TestEnv env;
-    env.useTestLanguage();
-    G().RejectOverwrites = true;
-    MainWindow main;
-    {
-        optsForm dialog(&main.window);
-        dialog.show();
-        QVERIFY(!dialog.confirmOverCheck->isChecked());
-        ClickBox(dialog.confirmOverCheck);
-        QTest::mouseClick(dialog.logButton, Qt::LeftButton);
-    }
-    QVERIFY(G().ConfirmOverwrites);
-    QCOMPARE(env.settings.value("ConfirmOverwrites"), QString("yes"));
-    {
-        optsForm dialog(&main.window);
-        dialog.show();
-        ClickBox(dialog.confirmOverCheck);
-        QTest::mouseClick(dialog.logButton, Qt::LeftButton);
-    }
-    QCOMPARE(env.settings.value("ConfirmOverwrites"), QString("no"));
-    // The refusal read at start-up stays for the rest of the run.
-    QVERIFY(!G().ConfirmOverwrites);
-    QVERIFY(G().RejectOverwrites);
-}
-
-void TestOptionDialogs::otherOptionsClosedOtherwiseChangeNothing() {
-    TestEnv env;
-    env.useTestLanguage();
-    MainWindow main;
-    optsForm dialog(&main.window);
-    dialog.show();
-    ClickBox(dialog.confirmOverCheck);
-    ClickBox(dialog.skipEXEcheck);
-    dialog.close();
-    QVERIFY(!G().ConfirmOverwrites);
-    QVERIFY(!G().SkipEXEs);
-    QVERIFY(env.settings.writes.isEmpty());
-    QVERIFY(env.logMessages().isEmpty());
-}
-
-void TestOptionDialogs::otherOptionsFailedWriteKeepsTheValue() {
-    TestEnv env;
+void TestOptionDialogs::failedWritesKeepTheChoiceForThisRun() {
+    TestEnv env(3);
     env.useTestLanguage();
     env.settings.failWrites = true;
-    MainWindow main;
-    optsForm dialog(&main.window);
-    dialog.show();
-    ClickBox(dialog.confirmOverCheck);
-    ClickBox(dialog.skipEXEcheck);
-    QTest::mouseClick(dialog.logButton, Qt::LeftButton);
+    {
+        optsForm dialog(nullptr);
+        dialog.show();
+        ClickBox(dialog.confirmOverCheck);
+        QTest::mouseClick(dialog.logButton, Qt::LeftButton);
+    }
     QVERIFY(G().ConfirmOverwrites);
-    QVERIFY(G().SkipEXEs);
+    {
+        // Choosing "off" must not swallow the report of its own failed write.
+        logOptsForm dialog(nullptr);
+        dialog.show();
+        ClickBox(dialog.logOption[0]);
+        QTest::mouseClick(dialog.logButton, Qt::LeftButton);
+    }
+    QCOMPARE(G().LogLevel, 0);
     QCOMPARE(env.logMessages(),
-             (QStringList{"CONFIRMOVERWRITES: Changed by menu to True",
-                          "OPTS: the setting ConfirmOverwrites could not be written",
-                          "SkipEXEs: Changed by menu to True",
-                          "OPTS: the setting SkipEXEs could not be written"}));
+             (QStringList{"OPTS: the setting ConfirmOverwrites could not be written",
+                          "LOGOPTS: the setting LogLevel could not be written"}));
+    QVERIFY(env.prompts.boxes.isEmpty());
 }
 
 QTEST_MAIN(TestOptionDialogs)
