@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSize>
+
+class QDialog;
+class QPushButton;
+class QWidget;
+
+// Window dressing shared by the secondary windows.
+namespace Forms {
+
+// The main window's icon on form; the program's own icon when there is no
+// main window (a window opened on its own, as in tests).
+void TakeMainIcon(QWidget* form, QWidget* mainWindow);
+
+// A dialog of fixed client size with a title and a close box only.
+void MakeFixedDialog(QDialog* dialog, QSize client);
+
+// The picture OK button: the check mark, no caption, the default button.
+QPushButton* MakeOkButton(QWidget* parent);
+
+} // namespace Forms

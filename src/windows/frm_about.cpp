@@ -1,0 +1,220 @@
+#include "frm_about.h"
+
+#include "artwork.h"
+#include "containers/runtime_error.h"
+#include "form_common.h"
+#include "lang/text_readers.h"
+#include "log/log.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+#include "twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace {
+
+constexpr int SplashMilliseconds = 7500;
+constexpr int ScrollMilliseconds = 50;
+constexpr int ScrollStepTwips = 5;
+constexpr int LabelLeftTwips = 120;
+constexpr int LabelStartTwips = 120;
+
+QRect TwipRect(int left, int top, int width, int height) {
+    return QRect(Twips::ToPixels(left), Twips::ToPixels(top), Twips::ToPixels(width),
+                 Twips::ToPixels(height));
+}
+
+QString VersionText() {
+    const platform::Version v = platform::process().ProgramVersion();
+    return QStringLiteral("v") + QString::number(v.major) + QLatin1Char('.') +
+           QString::number(v.minor) + QStringLiteral(" Build ") + QString::number(v.revision);
+}
+
+// Labels on the picture: plain text (pack names and authors are not markup),
+// light letters on the dark parts of the picture.
+QLabel* PictureLabel(QWidget* parent, const char* name, const QRect& place) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(place);
+    label->setStyleSheet(QStringLiteral("color: #f4f8fb; background: transparent;"));
+    return label;
+}
+
+bool IsLeftClick(const QEvent* event) {
+    return event->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+}
+
+bool IsMouseButtonEvent(const QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget* mainWindow)
+    : QDialog(mainWindow), mainWindow_(mainWindow), labelTop_(LabelStartTwips) {
+    BuildControls();
+    Form_Load();
+}
+
+void frmAbout::BuildControls() {
+    setWindowTitle(QStringLiteral("About"));
+    Forms::MakeFixedDialog(this, QSize(Twips::ToPixels(5760), Twips::ToPixels(2520)));
+    // The picture is a pixel wider than the window is high; the window's own
+    // colour matches its edge.
+    setStyleSheet(QStringLiteral("frmAbout { background: #1f5a7e; }"));
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(TwipRect(0, 0, 5745, 2535));
+    Picture1->setPixmap(SplashPicture());
+
+    versionLabel = PictureLabel(Picture1, "versionLabel", TwipRect(2640, 1680, 3015, 255));
+    QFont bold = versionLabel->font();
+    bold.setBold(true);
+    versionLabel->setFont(bold);
+    copylabel = PictureLabel(Picture1, "copylabel", TwipRect(2880, 1920, 2775, 495));
+    copylabel->setWordWrap(true);
+    copylabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    aboutContainer = new QFrame(Picture1);
+    aboutContainer->setObjectName(QStringLiteral("aboutContainer"));
+    aboutContainer->setAttribute(Qt::WA_StyledBackground);
+    aboutContainer->setGeometry(TwipRect(1080, 960, 4575, 1455));
+    aboutContainer->setStyleSheet(QStringLiteral(
+        "#aboutContainer { background: rgba(10, 28, 46, 238); border: 1px solid #5cc935; "
+        "border-radius: 6px; }"));
+    aboutContainer->hide();
+
+    aboutLabel = PictureLabel(aboutContainer, "aboutLabel",
+                              TwipRect(LabelLeftTwips, LabelStartTwips, 4335, 1275));
+    aboutLabel->setWordWrap(true);
+    aboutLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    aboutLabel->hide();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(SplashMilliseconds);
+    connect(Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
+
+    // Clicks close the window on the picture and the credits, not on the
+    // version or the legal notice.
+    for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(aboutContainer),
+                       static_cast<QWidget*>(aboutLabel), static_cast<QWidget*>(versionLabel),
+                       static_cast<QWidget*>(copylabel)})
+        w->installEventFilter(this);
+}
+
+void frmAbout::Form_Load() {
+    try {
+        copylabel->setText(platform::process().LegalCopyright());
+        versionLabel->setText(VersionText());
+        Forms::TakeMainIcon(this, mainWindow_);
+        if (!G().AboutFromMenu) {
+            Timer1->start(SplashMilliseconds);
+            return;
+        }
+        ShowCredits();
+    } catch (const RunTimeError& e) {
+        // The window keeps what was built; without a running timer it stays
+        // until it is clicked.
+        Error_Mod::ReportError(
+            Error_Mod::LoadErrorMessage(QStringLiteral("Splash"), e.Number(), e.Description()),
+            false);
+    }
+}
+
+void frmAbout::ShowCredits() {
+    const QString& nl = G().NewLine;
+    QString credits = nl + nl + AppTitle + QLatin1Char(' ') + VersionText() + nl +
+                      QStringLiteral("By the Brushwick 2 team") + nl + nl;
+    credits += QStringLiteral("Special thanks to:") + nl;
+    credits += QStringLiteral("  The Brushwick 2 team for graphics and ideas,") + nl;
+    credits += QStringLiteral("  The libarchive team for zip and rar archives,") + nl;
+    credits += QStringLiteral("  The Qt project for the windows and more,") + nl;
+    credits += QStringLiteral("  The game's installer for packages and skins,") + nl;
+    credits += nl;
+    versionLabel->hide();
+    copylabel->hide();
+
+    Hash table = FileOps::ListLanguages();
+    MArray names = table.GetKeys();
+    credits += QStringLiteral("Translations:") + nl;
+    // The table holds the packs last listed first, so taking from the end
+    // gives them in listing order.
+    while (names.Size() >= 1) {
+        const QString name = names.Pop().toText();
+        credits +=
+            QStringLiteral("   ") + name + QStringLiteral(" by ") + table.Value(name).toText() + nl;
+    }
+    credits += nl + nl + QStringLiteral("  And YOU for using The Tidsel and spreading the word!") +
+               nl + QStringLiteral("  So long... ") + nl;
+
+    // The label shows line breaks as it knows them.
+    QString shown = credits;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    aboutLabel->setText(shown);
+    aboutLabel->resize(aboutLabel->width(), aboutLabel->heightForWidth(aboutLabel->width()));
+    aboutContainer->show();
+    aboutLabel->show();
+    Timer1->start(ScrollMilliseconds);
+}
+
+int frmAbout::aboutLabelHeight() const {
+    return Twips::FromPixels(aboutLabel->height());
+}
+
+void frmAbout::PlaceAboutLabel() {
+    aboutLabel->move(Twips::ToPixels(LabelLeftTwips), Twips::ToPixels(labelTop_));
+}
+
+void frmAbout::Timer1_Timer() {
+    if (!G().AboutFromMenu) {
+        Timer1->stop();
+        close();
+        return;
+    }
+    labelTop_ -= ScrollStepTwips;
+    // Once the whole text has passed the box's upper edge it starts again
+    // with its first line at that edge.
+    if (labelTop_ + aboutLabelHeight() < 0)
+        labelTop_ = 0;
+    PlaceAboutLabel();
+}
+
+void frmAbout::done(int result) {
+    Timer1->stop();
+    QDialog::done(result);
+    if (mainWindow_)
+        mainWindow_->show();
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (!IsMouseButtonEvent(event))
+        return QDialog::eventFilter(watched, event);
+    if (watched == versionLabel || watched == copylabel)
+        return true;
+    if (IsLeftClick(event))
+        close();
+    return true;
+}
+
+void frmAbout::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void frmAbout::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        close();
+}

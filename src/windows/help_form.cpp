@@ -1,0 +1,121 @@
+#include "help_form.h"
+
+#include "containers/runtime_error.h"
+#include "form_common.h"
+#include "lang/text_readers.h"
+#include "log/log.h"
+#include "pipeline/file_ops.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+
+// The text box keeps this much of the window's outer size free: the margins
+// of a classic window frame.
+constexpr int HeightMarginTwips = 435;
+constexpr int WidthMarginTwips = 150;
+
+} // namespace
+
+helpForm::helpForm(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainWindow_(mainWindow) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    resize(Twips::ToPixels(4605), Twips::ToPixels(4125));
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(0, 0, Twips::ToPixels(4575), Twips::ToPixels(4095));
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Nothing shown here is ever saved, so the text is not offered for editing.
+    Text1->setReadOnly(true);
+}
+
+void helpForm::Form_Load() {
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Forms::TakeMainIcon(this, mainWindow_);
+    setWindowTitle(AppTitle + QStringLiteral(" - ") +
+                   G().CurLang.SeeByName(QStringLiteral("HELP")).toText());
+    if (mainWindow_) {
+        // Before the window is first shown its frame is not known yet; it
+        // gets the same frame as the main window.
+        const QWidget* framed = isVisible() ? static_cast<QWidget*>(this) : mainWindow_;
+        const int frameWidth = framed->frameGeometry().width() - framed->width();
+        resize(std::max(0, mainWindow_->frameGeometry().width() - frameWidth), height());
+    }
+}
+
+void helpForm::Load_ChangeLog() {
+    Form_Load();
+    ShowTextFile(platform::process().ProgramFolder() + FileOps::Sep() +
+                 QStringLiteral("ChangeLog.txt"));
+}
+
+void helpForm::Load_Readme() {
+    Form_Load();
+    QString path = FileOps::LangFolder() + QStringLiteral("readme.") + G().LangChoice;
+    if (!FileOps::FileExists(path))
+        path = FileOps::LangFolder() + QStringLiteral("readme.lang.eng0.txt");
+    ShowTextFile(path);
+}
+
+void helpForm::ShowTextFile(const QString& path) {
+    const QString& newLine = G().NewLine;
+    QString text;
+    try {
+        MArray lines = FileOps::ReadLines(path, false);
+        // Every line ends in a line break, the last one too; an empty file
+        // gives one empty line.
+        text = lines.Shift().toText() + newLine;
+        while (lines.Size() >= 1)
+            text += lines.Shift().toText() + newLine;
+    } catch (const RunTimeError& e) {
+        // A missing or unreadable text is a message in the window, not a
+        // failure of the menu entry.
+        const QString number = QString::number(e.Number());
+        Error_Mod::WriteLog(QStringLiteral("SHOWTEXTFILE: ") + path + QStringLiteral(" - ") +
+                                number + QStringLiteral(": ") + e.Description(),
+                            Error_Mod::Level::Errors);
+        text = QStringLiteral("This text cannot be shown.") + newLine + newLine + path + newLine +
+               QStringLiteral("Error ") + number + QStringLiteral(": ") + e.Description() + newLine;
+    }
+    Text1->setPlainText(text);
+}
+
+void helpForm::Form_Resize() {
+    if (isMinimized())
+        return;
+    const QRect outer = frameGeometry();
+    // The rule works on the outer size; the box never gets a negative size
+    // and never reaches beyond the client area.
+    const int heightTwips = Twips::FromPixels(outer.height()) - HeightMarginTwips;
+    const int widthTwips = Twips::FromPixels(outer.width()) - WidthMarginTwips;
+    const int h = std::clamp(Twips::ToPixels(heightTwips), 0, height());
+    const int w = std::clamp(Twips::ToPixels(widthTwips), 0, width());
+    Text1->setGeometry(0, 0, w, h);
+}
+
+void helpForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void helpForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Restoring from the task bar sizes the text box again.
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void helpForm::closeEvent(QCloseEvent* event) {
+    loaded_ = false;
+    QWidget::closeEvent(event);
+}

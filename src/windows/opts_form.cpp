@@ -1,0 +1,80 @@
+#include "opts_form.h"
+
+#include "containers/runtime_error.h"
+#include "form_common.h"
+#include "log/log.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace {
+
+QString TrueFalse(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+// Sets one option from its box: changed values are logged and stored; a
+// store that cannot be written keeps the value for this run and says so.
+void ApplyOption(bool ticked, bool& option, const QString& logPrefix, const QString& key) {
+    if (ticked == option)
+        return;
+    option = ticked;
+    Error_Mod::WriteLog(logPrefix + QStringLiteral(": Changed by menu to ") + TrueFalse(ticked),
+                        Error_Mod::Level::Debug);
+    const QString word = ticked ? QStringLiteral("yes") : QStringLiteral("no");
+    if (!platform::settings().Set(AppTitle, SettingsSection, key, word))
+        Error_Mod::WriteLog(QStringLiteral("OPTS: the setting ") + key +
+                                QStringLiteral(" could not be written"),
+                            Error_Mod::Level::Errors);
+}
+
+} // namespace
+
+optsForm::optsForm(QWidget* mainWindow) : QDialog(mainWindow) {
+    Forms::MakeFixedDialog(this, QSize(260, 150));
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(8, 4, 244, 88);
+    // The design captions; the language's texts replace them at load.
+    confirmOverCheck = new QCheckBox(QStringLiteral("Confirm File Overwrites"), Frame1);
+    confirmOverCheck->setObjectName(QStringLiteral("confirmOverCheck"));
+    confirmOverCheck->setGeometry(14, 14, 222, 26);
+    skipEXEcheck = new QCheckBox(QStringLiteral("Skip EXE Files"), Frame1);
+    skipEXEcheck->setObjectName(QStringLiteral("skipEXEcheck"));
+    skipEXEcheck->setGeometry(14, 48, 222, 26);
+
+    logButton = Forms::MakeOkButton(this);
+    logButton->move((width() - logButton->width()) / 2, 100);
+    connect(logButton, &QPushButton::clicked, this, &optsForm::logButton_Click);
+
+    Form_Load(mainWindow);
+}
+
+void optsForm::Form_Load(QWidget* mainWindow) {
+    try {
+        setWindowTitle(AppTitle + QStringLiteral(" - Options"));
+        Forms::TakeMainIcon(this, mainWindow);
+        const LanguagePack& lang = G().CurLang;
+        skipEXEcheck->setText(lang.SeeByName(QStringLiteral("SKIPEXEOPT")));
+        confirmOverCheck->setText(lang.SeeByName(QStringLiteral("CONFIRMOVEROPT")));
+        confirmOverCheck->setChecked(G().ConfirmOverwrites);
+        skipEXEcheck->setChecked(G().SkipEXEs);
+    } catch (const RunTimeError& e) {
+        Error_Mod::ReportError(
+            Error_Mod::LoadErrorMessage(G().CurLang.SeeByName(QStringLiteral("OTHEROPT")),
+                                        e.Number(), e.Description()),
+            false);
+    }
+}
+
+void optsForm::logButton_Click() {
+    ApplyOption(confirmOverCheck->isChecked(), G().ConfirmOverwrites,
+                QStringLiteral("CONFIRMOVERWRITES"), QStringLiteral("ConfirmOverwrites"));
+    ApplyOption(skipEXEcheck->isChecked(), G().SkipEXEs, QStringLiteral("SkipEXEs"),
+                QStringLiteral("SkipEXEs"));
+    accept();
+}

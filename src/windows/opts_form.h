@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+
+// The other options: ask before overwriting, skip programs. Changes take
+// effect, and are stored, only through the OK button.
+class optsForm : public QDialog {
+    Q_OBJECT
+public:
+    // Builds the dialog with the texts of the loaded language and the ticks
+    // of the values in force.
+    explicit optsForm(QWidget* mainWindow);
+
+    QGroupBox* Frame1 = nullptr;
+    QCheckBox* confirmOverCheck = nullptr;
+    QCheckBox* skipEXEcheck = nullptr;
+    QPushButton* logButton = nullptr;
+
+private:
+    void Form_Load(QWidget* mainWindow);
+    void logButton_Click();
+};
