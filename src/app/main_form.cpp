@@ -73,6 +73,8 @@ mainForm::mainForm(QWidget* parent) : QWidget(parent) {
 
 mainForm::~mainForm() = default;
 
+helpForm* mainForm::HelpWindow() const { return helpWindow_; }
+
 void mainForm::BuildMenu() {
     helpMenu = new QMenu(QStringLiteral("Help"), this);
     helpMenu->setObjectName(QStringLiteral("helpMenu"));

@@ -51,7 +51,7 @@ public:
     QStatusBar* SBar = nullptr;
 
     // The help window while it is open.
-    helpForm* HelpWindow() const { return helpWindow_; }
+    helpForm* HelpWindow() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
