@@ -124,6 +124,8 @@ void mainForm::SetMenuCaptions(const platform::MenuCaptions& captions) {
 void mainForm::ShowLanguageChoice() { ShowLangPick(this); }
 
 void mainForm::ShowSplash() {
+    // The splash shows the window again when it closes; place it first.
+    CentreOnScreen();
     hide();
     frmAbout splash(this);
     splash.exec();
