@@ -32,8 +32,7 @@ public:
 };
 
 const QString TooDeepText = QStringLiteral("Out of stack space (archive inside more than ") +
-                            QString::number(MaxNesting) +
-                            QStringLiteral(" others, left packed)");
+                            QString::number(MaxNesting) + QStringLiteral(" others, left packed)");
 
 void LogFailure(const char* prefix, const QString& path, int number, const QString& description) {
     WriteLog(QLatin1String(prefix) + path + QStringLiteral(" - ") + QString::number(number) +

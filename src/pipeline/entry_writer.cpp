@@ -8,7 +8,12 @@
 #include <archive_entry.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace FileOps {
 
@@ -27,21 +32,62 @@ bool OpenPartFile(const QString& folder, QFile& part) {
         part.setFileName(candidate);
         // A new file only: an existing name, link or not, is never opened.
         return part.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                         QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
+                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                             QFileDevice::ReadOther);
     }
     return false;
 }
 
-EntryWrite Failed(EntryWrite::Outcome outcome, int status, const QString& message) {
-    return EntryWrite{outcome, status, message};
+EntryWrite ReadFailed(int status, const QString& message) {
+    return EntryWrite{EntryWrite::Outcome::ReadFailed, status, message, {}};
+}
+
+EntryWrite WriteFailed(const QString& name, const std::error_code& error) {
+    return EntryWrite{EntryWrite::Outcome::WriteFailed, ARCHIVE_OK,
+                      QStringLiteral("cannot write ") + name + QStringLiteral(": ") +
+                          QString::fromLocal8Bit(error.message()),
+                      error};
+}
+
+// Writes all of data; the system's own error when it cannot.
+std::error_code WriteAll(QFile& file, const char* data, qint64 size) {
+#ifdef Q_OS_UNIX
+    const int fd = file.handle();
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::error_code(errno, std::generic_category());
+        }
+        data += written;
+        size -= written;
+    }
+    return {};
+#else
+    if (file.write(data, size) == size)
+        return {};
+    return std::make_error_code(std::errc::io_error);
+#endif
+}
+
+bool SeekTo(QFile& file, qint64 offset) {
+#ifdef Q_OS_UNIX
+    return ::lseek(file.handle(), static_cast<off_t>(offset), SEEK_SET) == offset;
+#else
+    return file.seek(offset);
+#endif
 }
 
 } // namespace
 
-void ArchiveReadFree::operator()(archive* a) const { archive_read_free(a); }
+void ArchiveReadFree::operator()(archive* a) const {
+    archive_read_free(a);
+}
 
-ArchiveReader NewArchiveReader() { return ArchiveReader(archive_read_new()); }
+ArchiveReader NewArchiveReader() {
+    return ArchiveReader(archive_read_new());
+}
 
 int OpenArchiveFile(archive* a, const QString& path) {
 #ifdef Q_OS_WIN
@@ -97,9 +143,7 @@ bool PathTaken(const QString& path) {
 EntryWrite WriteEntry(archive* a, const QString& folder, const QString& name) {
     QFile part;
     if (!OpenPartFile(folder, part))
-        return Failed(EntryWrite::Outcome::WriteFailed, ARCHIVE_OK,
-                      QStringLiteral("cannot create a file in ") + folder +
-                          QStringLiteral(": ") + part.errorString());
+        return WriteFailed(name, std::make_error_code(std::errc::io_error));
 
     // The entry's declared size is never trusted: only the data that really
     // comes out is written, block by block.
@@ -113,23 +157,20 @@ EntryWrite WriteEntry(archive* a, const QString& folder, const QString& name) {
             break;
         if (status != ARCHIVE_OK) {
             part.remove();
-            return Failed(EntryWrite::Outcome::ReadFailed, status, ArchiveError(a));
+            return ReadFailed(status, ArchiveError(a));
         }
         if (offset != position) {
             // Sparse data skips ahead; going back means the entry is broken.
-            if (offset < position || !part.seek(offset)) {
+            if (offset < position || !SeekTo(part, offset)) {
                 part.remove();
-                return Failed(EntryWrite::Outcome::ReadFailed, ARCHIVE_FAILED,
-                              QStringLiteral("entry data out of order"));
+                return ReadFailed(ARCHIVE_FAILED, QStringLiteral("entry data out of order"));
             }
             position = offset;
         }
-        if (part.write(static_cast<const char*>(block), static_cast<qint64>(size)) !=
-            static_cast<qint64>(size)) {
-            const QString reason = part.errorString();
+        if (const std::error_code error =
+                WriteAll(part, static_cast<const char*>(block), static_cast<qint64>(size))) {
             part.remove();
-            return Failed(EntryWrite::Outcome::WriteFailed, ARCHIVE_OK,
-                          QStringLiteral("cannot write ") + name + QStringLiteral(": ") + reason);
+            return WriteFailed(name, error);
         }
         position += static_cast<la_int64_t>(size);
     }
@@ -138,20 +179,16 @@ EntryWrite WriteEntry(archive* a, const QString& folder, const QString& name) {
     const bool lengthOk = part.size() == position || part.resize(position);
     part.close();
     if (!lengthOk || part.error() != QFileDevice::NoError) {
-        const QString reason = part.errorString();
         part.remove();
-        return Failed(EntryWrite::Outcome::WriteFailed, ARCHIVE_OK,
-                      QStringLiteral("cannot write ") + name + QStringLiteral(": ") + reason);
+        return WriteFailed(name, std::make_error_code(std::errc::io_error));
     }
-    std::error_code ec;
+    std::error_code error;
     // Replaces an earlier file of the same name (the later entry wins); a
     // link of that name would be replaced, never followed.
-    std::filesystem::rename(ToFs(part.fileName()), ToFs(folder + name), ec);
-    if (ec) {
+    std::filesystem::rename(ToFs(part.fileName()), ToFs(folder + name), error);
+    if (error) {
         part.remove();
-        return Failed(EntryWrite::Outcome::WriteFailed, ARCHIVE_OK,
-                      QStringLiteral("cannot write ") + name + QStringLiteral(": ") +
-                          QString::fromLocal8Bit(ec.message()));
+        return WriteFailed(name, error);
     }
     return {};
 }

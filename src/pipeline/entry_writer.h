@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <memory>
+#include <system_error>
 
 struct archive;
 struct archive_entry;
@@ -47,6 +48,8 @@ struct EntryWrite {
     // libarchive's status when reading failed.
     int readStatus = 0;
     QString message;
+    // The system's error when writing failed.
+    std::error_code writeError;
 };
 
 // Streams the current entry's data into folder & name. The data goes to a

@@ -62,7 +62,8 @@ QStringList VolumeSet(const QString& path) {
     const QString stem = path.left(path.size() - 3);
     const QChar r = path.at(path.size() - 3);
     for (int next = 0; next < MaxOldStyleVolumes; ++next) {
-        const QString candidate = stem + r + QString::number(next).rightJustified(2, QLatin1Char('0'));
+        const QString candidate =
+            stem + r + QString::number(next).rightJustified(2, QLatin1Char('0'));
         if (!IsFile(candidate))
             break;
         volumes.append(candidate);
@@ -115,7 +116,7 @@ bool TakeEntry(archive* a, archive_entry* entry, const QString& folder, Problems
         problems.Note(name + QStringLiteral(": ") + w.message);
         return w.readStatus != ARCHIVE_FATAL;
     case EntryWrite::Outcome::WriteFailed:
-        throw RunTimeError(ErrNo::PathFileAccess, w.message);
+        FileOps::Raise(w.writeError);
     }
     return true;
 }

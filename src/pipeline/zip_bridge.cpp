@@ -48,7 +48,8 @@ QString TwoDigits(quint32 value, QChar fill) {
 }
 
 qint32 Clamp32(la_int64_t value) {
-    return static_cast<qint32>(std::clamp<la_int64_t>(value, 0, std::numeric_limits<qint32>::max()));
+    return static_cast<qint32>(
+        std::clamp<la_int64_t>(value, 0, std::numeric_limits<qint32>::max()));
 }
 
 // Wildcard names ("*" and "?") of an include or exclude list.
@@ -116,8 +117,8 @@ struct Extraction {
 const char* AskPassword(archive*, void* data) {
     auto* x = static_cast<Extraction*>(data);
     const QByteArray name = x->entryName.toLocal8Bit();
-    if (UnzipPassword(x->password.data(), PasswordBufferSize, "Enter password: ",
-                      name.constData()) != 0)
+    if (UnzipPassword(x->password.data(), PasswordBufferSize,
+                      "Enter password: ", name.constData()) != 0)
         return nullptr;
     return x->password.data();
 }

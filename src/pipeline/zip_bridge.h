@@ -11,12 +11,12 @@ namespace VBUnzBas {
 // every one but Ok as a bad zip.
 namespace UnzipCode {
 inline constexpr qint32 Ok = 0;
-inline constexpr qint32 Warning = 1;    // an entry with an unusable name was left out
-inline constexpr qint32 Error = 2;      // an entry's data is damaged or unsupported
-inline constexpr qint32 BadError = 3;   // the archive itself is damaged
-inline constexpr qint32 NotAZip = 9;    // missing, unreadable or not a zip archive
+inline constexpr qint32 Warning = 1;  // an entry with an unusable name was left out
+inline constexpr qint32 Error = 2;    // an entry's data is damaged or unsupported
+inline constexpr qint32 BadError = 3; // the archive itself is damaged
+inline constexpr qint32 NotAZip = 9;  // missing, unreadable or not a zip archive
 inline constexpr qint32 BadParameter = 10;
-inline constexpr qint32 DiskFull = 50;  // an entry could not be written
+inline constexpr qint32 DiskFull = 50; // an entry could not be written
 inline constexpr qint32 BadPassword = 82;
 } // namespace UnzipCode
 

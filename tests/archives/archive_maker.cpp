@@ -27,12 +27,12 @@ QString Zip(const QString& path, const QList<Entry>& entries, const QByteArray& 
             const char* method) {
     QDir().mkpath(QFileInfo(path).path());
     std::unique_ptr<archive, decltype(&archive_write_free)> w(archive_write_new(),
-                                                               archive_write_free);
+                                                              archive_write_free);
     archive* a = w.get();
     Check(archive_write_set_format_zip(a), a, "format");
     if (!password.isEmpty()) {
-        Check(archive_write_set_options(a, (QByteArray("zip:encryption=") + method).constData()),
-              a, "encryption");
+        Check(archive_write_set_options(a, (QByteArray("zip:encryption=") + method).constData()), a,
+              "encryption");
         Check(archive_write_set_passphrase(a, password.constData()), a, "passphrase");
     }
     Check(archive_write_open_filename(a, QFile::encodeName(path).constData()), a, "open");
@@ -82,7 +82,9 @@ void PrepareRun(TestEnv& env) {
     G().SimsPath = env.downloadFolder() + "/";
 }
 
-QString TempRoot(const TestEnv& env) { return env.driveFolder() + "/temp/brushwick"; }
+QString TempRoot(const TestEnv& env) {
+    return env.driveFolder() + "/temp/brushwick";
+}
 
 QStringList ExtractionFolders(const TestEnv& env) {
     QStringList folders;

@@ -22,7 +22,9 @@ struct Entry {
 inline Entry File(const QByteArray& name, const QByteArray& data = "data") {
     return {name, data, Entry::Type::File};
 }
-inline Entry Folder(const QByteArray& name) { return {name, {}, Entry::Type::Folder}; }
+inline Entry Folder(const QByteArray& name) {
+    return {name, {}, Entry::Type::Folder};
+}
 inline Entry Symlink(const QByteArray& name, const QByteArray& target) {
     return {name, target, Entry::Type::Symlink};
 }

@@ -100,10 +100,11 @@ void TestCorpus::unpacks() {
         QVERIFY2(info.isFile() && !info.isSymLink(), qPrintable(name));
     }
     const QStringList log = env.logMessages();
-    const bool reported = zip ? log.contains("BAD ZIP: " + path)
-                              : !log.filter(QRegularExpression("^DORAR: " +
-                                                               QRegularExpression::escape(path) +
-                                                               " - \\d+: ")).isEmpty();
+    const bool reported =
+        zip ? log.contains("BAD ZIP: " + path)
+            : !log.filter(QRegularExpression("^DORAR: " + QRegularExpression::escape(path) +
+                                             " - \\d+: "))
+                   .isEmpty();
     if (!zip)
         QVERIFY(env.prompts.inputPrompts.isEmpty());
 
