@@ -188,7 +188,9 @@ EntryWrite WriteEntry(archive* a, const QString& folder, const QString& name) {
     std::filesystem::rename(ToFs(part.fileName()), ToFs(folder + name), error);
     if (error) {
         part.remove();
-        return WriteFailed(name, error);
+        EntryWrite refused = WriteFailed(name, error);
+        refused.outcome = EntryWrite::Outcome::NameRefused;
+        return refused;
     }
     return {};
 }

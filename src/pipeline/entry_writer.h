@@ -43,7 +43,9 @@ QString SafeBaseName(const QString& entryName);
 bool PathTaken(const QString& path);
 
 struct EntryWrite {
-    enum class Outcome { Written, ReadFailed, WriteFailed };
+    // NameRefused: the file system takes no file of that name (too long, or
+    // characters it does not allow); the entry is left out.
+    enum class Outcome { Written, ReadFailed, WriteFailed, NameRefused };
     Outcome outcome = Outcome::Written;
     // libarchive's status when reading failed.
     int readStatus = 0;

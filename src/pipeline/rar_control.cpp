@@ -117,6 +117,9 @@ bool TakeEntry(archive* a, archive_entry* entry, const QString& folder, Problems
         return w.readStatus != ARCHIVE_FATAL;
     case EntryWrite::Outcome::WriteFailed:
         FileOps::Raise(w.writeError);
+    case EntryWrite::Outcome::NameRefused:
+        problems.Note(w.message);
+        return true;
     }
     return true;
 }

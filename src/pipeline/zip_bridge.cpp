@@ -197,6 +197,9 @@ bool TakeEntry(Extraction& x, archive* a, archive_entry* entry) {
         // A full or failing disk will not get better for the next entry.
         x.Fail(UnzipCode::DiskFull, x.entryName, w.message);
         return false;
+    case EntryWrite::Outcome::NameRefused:
+        x.Fail(UnzipCode::Warning, x.entryName, w.message);
+        return true;
     }
     return true;
 }

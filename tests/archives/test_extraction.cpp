@@ -247,8 +247,10 @@ void TestExtraction::hostileNamesStayInside() {
     const QString renamed = maker::Zip(
         env.work("evil.zip"), {File("../x1.package"), File("..\\x2.package"), File("/abs.package"),
                                File("a/../../b.package"), File("C:\\Windows\\c.package")});
-    const QString unusable = maker::Zip(
-        env.work("dots.zip"), {File(".."), File("."), File("a/.."), File("keep.package")});
+    const QString unusable =
+        maker::Zip(env.work("dots.zip"),
+                   {File(".."), File("."), File("a/.."),
+                    File("far/" + QByteArray(300, 'n') + ".package"), File("keep.package")});
     const QStringList before = maker::Tree(env.root());
 
     QCOMPARE(DoZip(renamed), 5);
@@ -385,6 +387,7 @@ void TestExtraction::rarVolumeSets() {
     CopyCorpus(base + "part2.rar", old + "v.r00");
     CopyCorpus(base + "part3.rar", old + "v.r01");
     const QString lone = CopyCorpus(base + "part3.rar", env.work("lone/v.part3.rar"));
+    const QString first = CopyCorpus(base + "part1.rar", env.work("first/v.part1.rar"));
 
     QCOMPARE(DoRar(set + "v.part1.rar"), 0);
     QCOMPARE(DoRar(set + "v.part2.rar"), 0);
@@ -392,9 +395,11 @@ void TestExtraction::rarVolumeSets() {
     QVERIFY(LinesStarting(env, "DORAR: ").isEmpty());
     QCOMPARE(DoRar(lone), 0);
     QCOMPARE(LinesStarting(env, "DORAR: "),
-             QStringList({"DORAR: " + lone +
-                          " - 321: Volume 3 of a set whose first volume is "
-                          "missing"}));
+             QStringList(
+                 {"DORAR: " + lone + " - 321: Volume 3 of a set whose first volume is missing"}));
+    // A first volume without the rest leaves no truncated file behind.
+    QCOMPARE(DoRar(first), 0);
+    QVERIFY(LinesStarting(env, "DORAR: ").last().startsWith("DORAR: " + first + " - 321: "));
 
     QStringList sizes;
     for (const QString& folder : maker::ExtractionFolders(env)) {
