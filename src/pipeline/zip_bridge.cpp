@@ -6,7 +6,6 @@
 #include "platform/platform.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -52,34 +51,6 @@ qint32 Clamp32(la_int64_t value) {
         std::clamp<la_int64_t>(value, 0, std::numeric_limits<qint32>::max()));
 }
 
-// Wildcard names ("*" and "?") of an include or exclude list.
-QList<QRegularExpression> Patterns(const std::array<QString, ZipBridgeState::ListSize>& list,
-                                   qint32 count, bool ignoreCase) {
-    QList<QRegularExpression> patterns;
-    for (qint32 i = 0; i < std::min<qint32>(count, ZipBridgeState::ListSize); ++i) {
-        if (list[i].isNull())
-            continue;
-        QString rx;
-        for (const QChar c : list[i]) {
-            if (c == QLatin1Char('*'))
-                rx += QStringLiteral(".*");
-            else if (c == QLatin1Char('?'))
-                rx += QLatin1Char('.');
-            else
-                rx += QRegularExpression::escape(QString(c));
-        }
-        patterns.append(QRegularExpression(QRegularExpression::anchoredPattern(rx),
-                                           ignoreCase ? QRegularExpression::CaseInsensitiveOption
-                                                      : QRegularExpression::NoPatternOption));
-    }
-    return patterns;
-}
-
-bool MatchesAny(const QList<QRegularExpression>& patterns, const QString& name) {
-    return std::any_of(patterns.begin(), patterns.end(),
-                       [&](const QRegularExpression& p) { return p.match(name).hasMatch(); });
-}
-
 // One VBUnZip32 call: what it was told, where it stands, what went wrong first.
 struct Extraction {
     explicit Extraction(const ZipBridgeState& state) : zip(state) {}
@@ -87,12 +58,9 @@ struct Extraction {
     const ZipBridgeState& zip;
     QString folder;
     bool listing = false;
-    QList<QRegularExpression> include;
-    QList<QRegularExpression> exclude;
     QString entryName;
     std::array<char, PasswordBufferSize> password{};
     qint32 code = UnzipCode::Ok;
-    bool replaceAll = false;
     bool replaceNone = false;
 
     void Print(const QString& text) {
@@ -104,11 +72,6 @@ struct Extraction {
         if (code == UnzipCode::Ok)
             code = failure;
         Print(name + QStringLiteral(": ") + reason + QLatin1Char('\n'));
-    }
-    bool Selected(const QString& name) const {
-        if (!include.isEmpty() && !MatchesAny(include, name))
-            return false;
-        return !MatchesAny(exclude, name);
     }
 };
 
@@ -125,7 +88,7 @@ const char* AskPassword(archive*, void* data) {
 
 // Whether the entry may be written where a file of its name already is.
 bool MayReplace(Extraction& x, const QString& target) {
-    if (!FileOps::PathTaken(target) || x.zip.UnzipOptions[Opt::noflag] || x.replaceAll)
+    if (!FileOps::PathTaken(target) || x.zip.UnzipOptions[Opt::noflag])
         return true;
     if (x.replaceNone || !x.zip.UnzipOptions[Opt::PromptToOverwrite])
         return false;
@@ -136,9 +99,6 @@ bool MayReplace(Extraction& x, const QString& target) {
     case Replace::None:
         x.replaceNone = true;
         return false;
-    case Replace::All:
-        x.replaceAll = true;
-        return true;
     default:
         return true;
     }
@@ -177,8 +137,6 @@ bool TakeEntry(Extraction& x, archive* a, archive_entry* entry) {
         x.Print(x.entryName + QStringLiteral(": not a plain file, not created\n"));
         return true;
     }
-    if (!x.Selected(x.entryName))
-        return true;
     const QString base = FileOps::SafeBaseName(x.entryName);
     if (base.isEmpty()) {
         x.Fail(UnzipCode::Warning, x.entryName, QStringLiteral("unusable name, left out"));
@@ -208,12 +166,9 @@ bool TakeEntry(Extraction& x, archive* a, archive_entry* entry) {
 
 qint32 VBUnZip32() {
     const ZipBridgeState& zip = G().Zip;
-    const bool ignoreCase = zip.UnzipOptions[Opt::C_flag] != 0;
     Extraction x(zip);
     x.folder = zip.ExtractDir;
     x.listing = zip.UnzipOptions[Opt::nvflag] != 0;
-    x.include = Patterns(zip.IncludeList, zip.IncludeCount, ignoreCase);
-    x.exclude = Patterns(zip.ExcludeList, zip.ExcludeCount, ignoreCase);
     if (!x.listing) {
         // Never the current folder or anywhere else by accident.
         if (x.folder.isEmpty())

@@ -24,7 +24,6 @@ inline constexpr qint32 BadPassword = 82;
 namespace Replace {
 inline constexpr qint32 No = 100;
 inline constexpr qint32 Yes = 102;
-inline constexpr qint32 All = 103;
 inline constexpr qint32 None = 104;
 } // namespace Replace
 

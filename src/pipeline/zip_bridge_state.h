@@ -24,7 +24,7 @@ struct ZipBridgeState {
         noflag, // overwrite existing files without asking
         naflag,
         nZIflag,
-        C_flag, // include and exclude names match without regard to case
+        C_flag,
         fPrivilege,
         OptionCount
     };
@@ -34,8 +34,8 @@ struct ZipBridgeState {
     QString ZipName;
     // The folder the entries land in, ending in a separator.
     QString ExtractDir;
-    // Wildcard names to take or leave out; a count of 0 means every entry
-    // is taken and none is left out.
+    // Names to take or leave out. The unzipping is always handed counts of
+    // 0 (every entry taken, none left out), as it always has been.
     std::array<QString, ListSize> IncludeList;
     qint32 IncludeCount = 0;
     std::array<QString, ListSize> ExcludeList;
