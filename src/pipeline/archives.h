@@ -4,8 +4,16 @@
 
 namespace BrushwickMod {
 
+// Archives inside archives are unpacked this deep; a deeper one is left
+// packed, so an archive that contains itself comes to an end.
+inline constexpr int MaxNesting = 16;
+// Folder names MakeTemp tries before it gives up.
+inline constexpr int MakeTempTries = 100;
+// The error number logged for an archive nested too deep.
+inline constexpr int OutOfStackSpace = 28;
+
 // A new, empty extraction folder under the temporary root, ending in a
-// separator.
+// separator; "" when none could be found.
 QString MakeTemp();
 
 // Unpack an archive into a fresh extraction folder and install every file

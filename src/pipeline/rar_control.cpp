@@ -1,1 +1,174 @@
 #include "rar_control.h"
+
+#include "containers/runtime_error.h"
+#include "entry_writer.h"
+#include "file_ops.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
+namespace UnRar1 {
+
+namespace {
+
+using FileOps::EntryKind;
+using FileOps::EntryWrite;
+
+// Old-style sets go name.rar, name.r00 ... name.r99.
+constexpr int MaxOldStyleVolumes = 100;
+// A header that fails is skipped; this many of them mean the archive is beyond use.
+constexpr int MaxFailedHeaders = 100;
+
+bool IsFile(const QString& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(FileOps::ToFs(path), ec);
+}
+
+// The volumes to read for the archive at path, first volume first; empty
+// when path is a later volume whose set is read from its first one.
+QStringList VolumeSet(const QString& path) {
+    static const QRegularExpression numbered(QStringLiteral("^(.*\\.part)(\\d+)(\\.rar)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = numbered.match(path);
+    QStringList volumes{path};
+    if (m.hasMatch()) {
+        const qsizetype width = m.capturedLength(2);
+        const auto volume = [&](int number) {
+            return m.captured(1) + QString::number(number).rightJustified(width, QLatin1Char('0')) +
+                   m.captured(3);
+        };
+        const int number = m.captured(2).toInt();
+        if (number > 1) {
+            if (IsFile(volume(1)))
+                return {};
+            throw RunTimeError(InvalidFileFormat,
+                               QStringLiteral("Volume ") + QString::number(number) +
+                                   QStringLiteral(" of a set whose first volume is missing"));
+        }
+        for (int next = 2; IsFile(volume(next)); ++next)
+            volumes.append(volume(next));
+        return volumes;
+    }
+    if (!path.endsWith(QStringLiteral(".rar"), Qt::CaseInsensitive))
+        return volumes;
+    // name.rar followed by name.r00, name.r01 ... in the case of its extension.
+    const QString stem = path.left(path.size() - 3);
+    const QChar r = path.at(path.size() - 3);
+    for (int next = 0; next < MaxOldStyleVolumes; ++next) {
+        const QString candidate =
+            stem + r + QString::number(next).rightJustified(2, QLatin1Char('0'));
+        if (!IsFile(candidate))
+            break;
+        volumes.append(candidate);
+    }
+    return volumes;
+}
+
+int Open(archive* a, const QStringList& volumes) {
+    if (volumes.size() == 1)
+        return FileOps::OpenArchiveFile(a, volumes.first());
+    std::vector<QByteArray> names;
+    for (const QString& v : volumes)
+        names.push_back(QFile::encodeName(v));
+    std::vector<const char*> list;
+    for (const QByteArray& n : names)
+        list.push_back(n.constData());
+    list.push_back(nullptr);
+    return archive_read_open_filenames(a, list.data(), 64 * 1024);
+}
+
+// Remembers the first thing that went wrong; the rest of the archive is
+// still unpacked as far as it goes.
+struct Problems {
+    QString first;
+    void Note(const QString& what) {
+        if (first.isEmpty())
+            first = what;
+    }
+};
+
+// Handles the entry whose header was just read; false ends the archive.
+bool TakeEntry(archive* a, archive_entry* entry, const QString& folder, Problems& problems) {
+    if (FileOps::KindOf(entry) != EntryKind::File)
+        return true;
+    const QString name = FileOps::EntryName(entry);
+    if (archive_entry_is_data_encrypted(entry)) {
+        problems.Note(name + QStringLiteral(" is encrypted"));
+        return true;
+    }
+    const QString base = FileOps::SafeBaseName(name);
+    if (base.isEmpty()) {
+        problems.Note(QStringLiteral("unusable entry name ") + name);
+        return true;
+    }
+    const EntryWrite w = FileOps::WriteEntry(a, folder, base);
+    switch (w.outcome) {
+    case EntryWrite::Outcome::Written:
+        return true;
+    case EntryWrite::Outcome::ReadFailed:
+        problems.Note(name + QStringLiteral(": ") + w.message);
+        return w.readStatus != ARCHIVE_FATAL;
+    case EntryWrite::Outcome::WriteFailed:
+        FileOps::Raise(w.writeError);
+    case EntryWrite::Outcome::NameRefused:
+        problems.Note(w.message);
+        return true;
+    }
+    return true;
+}
+
+} // namespace
+
+void Extract(const QString& archivePath, const QString& folder) {
+    if (folder.isEmpty())
+        throw RunTimeError(ErrNo::PathNotFound, QStringLiteral("No extraction folder"));
+    const QStringList volumes = VolumeSet(archivePath);
+    if (volumes.isEmpty())
+        return;
+
+    FileOps::ArchiveReader reader = FileOps::NewArchiveReader();
+    archive* a = reader.get();
+    archive_read_support_format_rar(a);
+    archive_read_support_format_rar5(a);
+    if (Open(a, volumes) != ARCHIVE_OK) {
+        if (archive_errno(a) == ENOENT)
+            throw RunTimeError(ErrNo::FileNotFound, QStringLiteral("File not found"));
+        throw RunTimeError(InvalidFileFormat,
+                           QStringLiteral("Not a rar archive: ") + FileOps::ArchiveError(a));
+    }
+
+    const QString target = folder.endsWith(FileOps::Sep()) ? folder : folder + FileOps::Sep();
+    Problems problems;
+    int failedHeaders = 0;
+    for (;;) {
+        archive_entry* entry = nullptr;
+        const int status = archive_read_next_header(a, &entry);
+        if (status == ARCHIVE_EOF)
+            break;
+        if (status == ARCHIVE_FATAL) {
+            problems.Note(QStringLiteral("damaged or unsupported archive: ") +
+                          FileOps::ArchiveError(a));
+            break;
+        }
+        if (status == ARCHIVE_FAILED) {
+            problems.Note(QStringLiteral("damaged entry: ") + FileOps::ArchiveError(a));
+            if (++failedHeaders > MaxFailedHeaders)
+                break;
+            continue;
+        }
+        if (!TakeEntry(a, entry, target, problems))
+            break;
+    }
+    if (!problems.first.isEmpty())
+        throw RunTimeError(InvalidFileFormat, QStringLiteral("Invalid file format (") +
+                                                  problems.first + QLatin1Char(')'));
+}
+
+} // namespace UnRar1

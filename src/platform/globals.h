@@ -1,6 +1,7 @@
 #pragma once
 
 #include "containers/language_pack.h"
+#include "pipeline/zip_bridge_state.h"
 
 #include <QString>
 
@@ -25,6 +26,7 @@ struct Globals {
     bool SkipEXEs = false;
     bool BadZipAlertBox = true;
     QString DefBarMsg;
+    ZipBridgeState Zip;
 };
 
 Globals& G();
