@@ -1,55 +1,142 @@
 #pragma once
 
+// Zip archives the tests build themselves, friendly and hostile, copies of
+// the real archives, and the common set-up and look-ups for unpacking.
+#include "platform/globals.h"
 #include "test_env.h"
 
-#include <QByteArray>
-#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QList>
-#include <QString>
+#include <QRegularExpression>
 
-// Zip archives the tests build themselves, friendly and hostile, and the
-// common set-up for unpacking.
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <memory>
+
 namespace maker {
 
 struct Entry {
-    enum class Type { File, Folder, Symlink };
     QByteArray name;
     // The contents of a file, the target of a link.
-    QByteArray data;
-    Type type = Type::File;
+    QByteArray data = "data";
+    mode_t type = AE_IFREG;
 };
 
 inline Entry File(const QByteArray& name, const QByteArray& data = "data") {
-    return {name, data, Entry::Type::File};
-}
-inline Entry Folder(const QByteArray& name) {
-    return {name, {}, Entry::Type::Folder};
-}
-inline Entry Symlink(const QByteArray& name, const QByteArray& target) {
-    return {name, target, Entry::Type::Symlink};
+    return {name, data, AE_IFREG};
 }
 
-// Every entry carries this time.
-inline const QDateTime EntryTime(QDate(2024, 3, 5), QTime(7, 8));
+inline void Check(int status, archive* a, const char* what) {
+    if (status < ARCHIVE_WARN)
+        qFatal("%s: %s", what, archive_error_string(a));
+}
 
 // Writes a zip of the entries; with a password every file is encrypted by
 // method ("zipcrypt" or "aes256"). Returns path.
-QString Zip(const QString& path, const QList<Entry>& entries, const QByteArray& password = {},
-            const char* method = "zipcrypt");
-// A zip that holds the file at inner under its own name.
-QString ZipAround(const QString& path, const QString& inner);
+inline QString Zip(const QString& path, const QList<Entry>& entries,
+                   const QByteArray& password = {}, const char* method = "zipcrypt") {
+    QDir().mkpath(QFileInfo(path).path());
+    std::unique_ptr<archive, decltype(&archive_write_free)> w(archive_write_new(),
+                                                              archive_write_free);
+    archive* a = w.get();
+    Check(archive_write_set_format_zip(a), a, "format");
+    if (!password.isEmpty()) {
+        Check(archive_write_set_options(a, (QByteArray("zip:encryption=") + method).constData()), a,
+              "encryption");
+        Check(archive_write_set_passphrase(a, password.constData()), a, "passphrase");
+    }
+    Check(archive_write_open_filename(a, QFile::encodeName(path).constData()), a, "open");
+    archive_entry* entry = archive_entry_new();
+    for (const Entry& e : entries) {
+        archive_entry_clear(entry);
+        archive_entry_copy_pathname(entry, e.name.constData());
+        archive_entry_set_mode(entry, e.type | 0755);
+        if (e.type == AE_IFLNK)
+            archive_entry_copy_symlink(entry, e.data.constData());
+        if (e.type == AE_IFREG)
+            archive_entry_set_size(entry, e.data.size());
+        Check(archive_write_header(a, entry), a, "header");
+        if (e.type == AE_IFREG)
+            archive_write_data(a, e.data.constData(), e.data.size());
+    }
+    archive_entry_free(entry);
+    Check(archive_write_close(a), a, "close");
+    return path;
+}
 
-QByteArray Read(const QString& path);
+inline QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QString CorpusFile(const QString& name) {
+    return qEnvironmentVariable("BW_CORPUS") + "/archives/" + name;
+}
+
+// A writable copy of a real archive at to.
+inline QString CopyCorpus(const QString& name, const QString& to) {
+    QDir().mkpath(QFileInfo(to).path());
+    QFile::copy(CorpusFile(name), to);
+    QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+    return to;
+}
+
+inline QString TempRoot(const TestEnv& env) {
+    return env.driveFolder() + "/temp/brushwick";
+}
 
 // Test texts, the temporary root below the drive folder and the download
 // folder, as start-up would set them.
-void PrepareRun(TestEnv& env);
-QString TempRoot(const TestEnv& env);
-// The extraction folders made so far.
-QStringList ExtractionFolders(const TestEnv& env);
+inline void PrepareRun(TestEnv& env) {
+    env.useTestLanguage();
+    G().TidselTemp = TempRoot(env) + "/voriderud";
+    G().SimsPath = env.downloadFolder() + "/";
+}
+
 // Everything directly in folder (files, folders and links), sorted by name.
-QStringList NamesIn(const QString& folder);
+inline QStringList NamesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+// The extraction folders made so far.
+inline QStringList ExtractionFolders(const TestEnv& env) {
+    QStringList folders;
+    for (const QString& name : NamesIn(TempRoot(env)))
+        folders.append(TempRoot(env) + "/" + name + "/");
+    return folders;
+}
+
+// What all extraction folders hold, sorted; anything but a plain file stands out.
+inline QStringList Extracted(const TestEnv& env) {
+    QStringList names;
+    for (const QString& folder : ExtractionFolders(env)) {
+        for (const QString& name : NamesIn(folder)) {
+            const QFileInfo info(folder + name);
+            names.append(info.isFile() && !info.isSymLink() ? name : "not a plain file: " + name);
+        }
+    }
+    names.sort();
+    return names;
+}
+
 // Every path below root, recursively, links not followed.
-QStringList Tree(const QString& root);
+inline QStringList Tree(const QString& root) {
+    QStringList paths;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths.append(it.next().mid(root.size()));
+    return paths;
+}
+
+inline QStringList LinesStarting(const TestEnv& env, const QString& start) {
+    return env.logMessages().filter(QRegularExpression("^" + QRegularExpression::escape(start)));
+}
 
 } // namespace maker
