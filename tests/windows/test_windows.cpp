@@ -1,0 +1,297 @@
+#include "log/log.h"
+#include "platform/globals.h"
+#include "test_env.h"
+#include "windows/frm_about.h"
+#include "windows/help_form.h"
+#include "windows/log_opts_form.h"
+#include "windows/opts_form.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+// Clicks an option button or check box on its indicator, where a player aims.
+void ClickBox(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+// Presses OK, or leaves with the close box.
+void Leave(QDialog& dialog, QPushButton* okButton, bool ok) {
+    if (ok)
+        QTest::mouseClick(okButton, Qt::LeftButton);
+    else
+        dialog.close();
+    QVERIFY(!dialog.isVisible());
+}
+
+} // namespace
+
+class TestWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void clicksOnThePictureAndTheTimerClose_data();
+    void clicksOnThePictureAndTheTimerClose();
+    void creditsListThePacksAndScroll();
+    void helpShowsTheReadmeOrTheFallback_data();
+    void helpShowsTheReadmeOrTheFallback();
+    void helpWindowFollowsTheMainWindow();
+    void logLevelIsStoredOnOkOnly_data();
+    void logLevelIsStoredOnOkOnly();
+    void otherOptionsAreStoredOnOkOnly_data();
+    void otherOptionsAreStoredOnOkOnly();
+};
+
+void TestWindows::clicksOnThePictureAndTheTimerClose_data() {
+    QTest::addColumn<bool>("credits");
+    QTest::addColumn<QString>("control"); // "" is the column the picture leaves free
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("splash timer") << false << "Timer1" << Qt::NoButton << true;
+    QTest::newRow("picture") << false << "Picture1" << Qt::LeftButton << true;
+    QTest::newRow("window") << false << "" << Qt::LeftButton << true;
+    QTest::newRow("right click") << false << "Picture1" << Qt::RightButton << false;
+    QTest::newRow("version") << false << "versionLabel" << Qt::LeftButton << false;
+    QTest::newRow("legal notice") << false << "copylabel" << Qt::LeftButton << false;
+    QTest::newRow("credits timer") << true << "Timer1" << Qt::NoButton << false;
+    QTest::newRow("credits box") << true << "aboutContainer" << Qt::LeftButton << true;
+    QTest::newRow("credits text") << true << "aboutLabel" << Qt::LeftButton << true;
+}
+
+void TestWindows::clicksOnThePictureAndTheTimerClose() {
+    QFETCH(bool, credits);
+    QFETCH(QString, control);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, closes);
+    TestEnv env;
+    QDir().mkpath(env.programFolder() + "/langs");
+    G().AboutFromMenu = credits;
+    QWidget main;
+    frmAbout about(&main);
+    QCOMPARE(about.versionLabel->text(), QString("v1.0 Build 2"));
+    QCOMPARE(about.copylabel->text(), QString("Legal notice"));
+    QCOMPARE(about.Timer1->interval(), credits ? 50 : 7500);
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    if (control == "Timer1") { // the beat is brought forward, not waited for
+        about.Timer1->start(0);
+        QCoreApplication::processEvents();
+    } else if (control.isEmpty()) {
+        QTest::mouseClick(&about, button, {}, QPoint(about.width() - 1, 10));
+    } else { // a corner, which the credits text leaves free in its box
+        QTest::mouseClick(about.findChild<QWidget*>(control), button, {}, QPoint(3, 3));
+    }
+    QCOMPARE(about.isVisible(), !closes);
+    QCOMPARE(about.Timer1->isActive(), !closes);
+    QCOMPARE(main.isVisible(), closes);
+}
+
+void TestWindows::creditsListThePacksAndScroll() {
+    TestEnv env;
+    env.useTestLanguage();
+    G().AboutFromMenu = true;
+    const QString langs = env.programFolder() + "/langs/";
+    // Listed by file name; the display names sort the other way round.
+    env.writeFile(langs + "lang.0zz.txt", "  Zulu \r\n Zed \r\nHELP = Z\r\n");
+    env.writeFile(langs + "lang.1aa.txt", "Alpha\r\n<b>Ann</b>\r\nHELP = A\r\n");
+    {
+        frmAbout about(nullptr);
+        const QStringList lines = about.aboutLabel->text().split('\n');
+        QCOMPARE(lines.mid(2, 2),
+                 (QStringList{"Brushwick 2 v1.0 Build 2", "By the Brushwick 2 team"}));
+        QCOMPARE(lines.mid(lines.indexOf("Translations:") + 1),
+                 (QStringList{"   Zulu by Zed", "   Alpha by <b>Ann</b>", "", "",
+                              "  And YOU for using The Tidsel and spreading the word!",
+                              "  So long... ", ""}));
+        QCOMPARE(about.aboutLabel->textFormat(), Qt::PlainText);
+        QVERIFY(about.aboutLabel->isVisibleTo(&about) && !about.versionLabel->isVisibleTo(&about));
+
+        // 5 twips a beat until all of the text has passed the box's upper
+        // edge, then it starts again with its first line at the edge.
+        about.Timer1_Timer();
+        QCOMPARE(about.aboutLabel->y(), 7);
+        const int height = about.aboutLabelHeight();
+        for (int beat = 1; beat < (120 + height) / 5; ++beat)
+            about.Timer1_Timer();
+        QCOMPARE(about.aboutLabelTop() + height, 0);
+        about.Timer1_Timer();
+        QCOMPARE(about.aboutLabel->y(), 0);
+        about.Timer1_Timer();
+        QCOMPARE(about.aboutLabel->y(), -1);
+    }
+    // A broken pack: the error is reported and the picture waits for a click.
+    env.writeFile(langs + "lang.9bad.txt", "Only a name");
+    frmAbout about(nullptr);
+    QCOMPARE(env.logMessages(), QStringList{"ERROR: Splash Error 62: Input past end of file"});
+    QCOMPARE(env.prompts.boxes.size(), 1);
+    QVERIFY(!about.aboutContainer->isVisibleTo(&about) && !about.Timer1->isActive());
+}
+
+void TestWindows::helpShowsTheReadmeOrTheFallback_data() {
+    QTest::addColumn<QByteArray>("chosen");
+    QTest::addColumn<QByteArray>("fallback");
+    QTest::addColumn<QString>("shown");
+    // Lines as they stand, each ending in a break; an empty text is one empty line.
+    QTest::newRow("chosen") << QByteArray("Hallo\r\n\r\n # no comment \r\nend") << QByteArray("x")
+                            << "Hallo\n\n # no comment \nend\n";
+    QTest::newRow("none for the language") << QByteArray() << QByteArray("Hello\r\n") << "Hello\n";
+    QTest::newRow("empty for the language") << QByteArray("") << QByteArray("Hello") << "Hello\n";
+    QTest::newRow("both empty") << QByteArray("") << QByteArray("") << "\n";
+    QTest::newRow("no text at all") << QByteArray() << QByteArray() << "";
+}
+
+void TestWindows::helpShowsTheReadmeOrTheFallback() {
+    QFETCH(QByteArray, chosen);
+    QFETCH(QByteArray, fallback);
+    QFETCH(QString, shown);
+    TestEnv env(Error_Mod::Level::Errors);
+    env.useTestLanguage();
+    G().LangChoice = "lang.1deu.txt";
+    const QString langs = env.programFolder() + "/langs/";
+    if (!chosen.isNull())
+        env.writeFile(langs + "readme.lang.1deu.txt", chosen);
+    if (!fallback.isNull())
+        env.writeFile(langs + "readme.lang.eng0.txt", fallback);
+    helpForm help(nullptr);
+    help.Load_Readme();
+    QCOMPARE(help.windowTitle(), QString("Brushwick 2 - Help"));
+    if (!shown.isEmpty()) {
+        QCOMPARE(help.Text1->toPlainText(), shown);
+        return;
+    }
+    // Nothing to show: the window says so instead of failing.
+    const QString path = langs + "readme.lang.eng0.txt";
+    QCOMPARE(help.Text1->toPlainText(),
+             "This text cannot be shown.\n\n" + path + "\nError 53: File not found\n");
+    QCOMPARE(env.logMessages(), QStringList{"SHOWTEXTFILE: " + path + " - 53: File not found"});
+    QVERIFY(env.prompts.boxes.isEmpty());
+}
+
+void TestWindows::helpWindowFollowsTheMainWindow() {
+    TestEnv env;
+    env.useTestLanguage();
+    env.writeFile(env.programFolder() + "/ChangeLog.txt", "Changes\r\n");
+    QWidget main;
+    main.resize(500, 220);
+    main.show();
+    helpForm help(&main);
+    help.Load_ChangeLog();
+    help.show();
+    QCOMPARE(help.frameGeometry().width(), main.frameGeometry().width());
+    QTest::keyClicks(help.Text1, "typed");
+    QCOMPARE(help.Text1->toPlainText(), QString("Changes\n"));
+
+    // 435 twips of the outer height and 150 of its width stay free.
+    help.resize(400, 300);
+    const QSize outer = help.frameGeometry().size();
+    QCOMPARE(help.Text1->geometry(),
+             QRect(0, 0, std::min(outer.width() - 10, 400), std::min(outer.height() - 29, 300)));
+
+    // The title stays while the window is open; used again after closing,
+    // the window takes it anew in the language now in force.
+    G().CurLang.Change("HELP", "HELP = Hilfe");
+    help.Load_ChangeLog();
+    QCOMPARE(help.windowTitle(), QString("Brushwick 2 - Help"));
+    help.close();
+    help.Load_ChangeLog();
+    QCOMPARE(help.windowTitle(), QString("Brushwick 2 - Hilfe"));
+}
+
+void TestWindows::logLevelIsStoredOnOkOnly_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("storeFails");
+    QTest::addColumn<QStringList>("writes");
+    // The words start-up reads back; the level already in force writes nothing.
+    const QStringList words{"off", "errors", "skips", "verbose", "debug"};
+    for (int to = 0; to < 5; ++to)
+        QTest::addRow("verbose to %d", to)
+            << 3 << to << true << false
+            << (to == 3 ? QStringList{} : QStringList{"LogLevel=" + words[to]});
+    QTest::newRow("debug to off") << 4 << 0 << true << false << QStringList{"LogLevel=off"};
+    QTest::newRow("close box") << 3 << 4 << false << false << QStringList{};
+    // Choosing "off" must not swallow the report of its own failed write.
+    QTest::newRow("store fails") << 3 << 0 << true << true << QStringList{"LogLevel=off"};
+}
+
+void TestWindows::logLevelIsStoredOnOkOnly() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(bool, ok);
+    QFETCH(bool, storeFails);
+    QFETCH(QStringList, writes);
+    TestEnv env(from);
+    env.settings.failWrites = storeFails;
+    logOptsForm dialog(nullptr);
+    QVERIFY(dialog.logOption[from]->isChecked());
+    dialog.show();
+    ClickBox(dialog.logOption[to]);
+    Leave(dialog, dialog.logButton, ok);
+    QCOMPARE(env.settings.writes, writes);
+    // A failed write still leaves the choice in force for this run.
+    QCOMPARE(G().LogLevel, ok ? to : from);
+    QCOMPARE(env.logMessages(),
+             storeFails ? QStringList{"LOGOPTS: the setting LogLevel could not be written"}
+                        : QStringList{});
+}
+
+void TestWindows::otherOptionsAreStoredOnOkOnly_data() {
+    QTest::addColumn<bool>("confirm"); // skipping programs is the other way round
+    QTest::addColumn<int>("clicks");   // on each box
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("storeFails");
+    QTest::addColumn<QStringList>("writes");
+    QTest::addColumn<QStringList>("log");
+    const QStringList toAsk{"CONFIRMOVERWRITES: Changed by menu to True",
+                            "SkipEXEs: Changed by menu to False"};
+    const QStringList toSkip{"CONFIRMOVERWRITES: Changed by menu to False",
+                             "SkipEXEs: Changed by menu to True"};
+    QTest::newRow("ask, run programs")
+        << false << 1 << true << false << QStringList{"ConfirmOverwrites=yes", "SkipEXEs=no"}
+        << toAsk;
+    QTest::newRow("overwrite, skip programs")
+        << true << 1 << true << false << QStringList{"ConfirmOverwrites=no", "SkipEXEs=yes"}
+        << toSkip;
+    QTest::newRow("changed back") << false << 2 << true << false << QStringList{} << QStringList{};
+    QTest::newRow("close box") << false << 1 << false << false << QStringList{} << QStringList{};
+    // The values stay in force for this run.
+    QTest::newRow("store fails")
+        << true << 1 << true << true << QStringList{"ConfirmOverwrites=no", "SkipEXEs=yes"}
+        << QStringList{toSkip[0], "OPTS: the setting ConfirmOverwrites could not be written",
+                       toSkip[1], "OPTS: the setting SkipEXEs could not be written"};
+}
+
+void TestWindows::otherOptionsAreStoredOnOkOnly() {
+    QFETCH(bool, confirm);
+    QFETCH(int, clicks);
+    QFETCH(bool, ok);
+    QFETCH(bool, storeFails);
+    QFETCH(QStringList, writes);
+    QFETCH(QStringList, log);
+    TestEnv env;
+    env.useTestLanguage();
+    env.settings.failWrites = storeFails;
+    G().ConfirmOverwrites = confirm;
+    G().SkipEXEs = !confirm;
+    optsForm dialog(nullptr);
+    QCOMPARE(dialog.confirmOverCheck->text(), QString("Ask before overwriting"));
+    QCOMPARE(dialog.skipEXEcheck->text(), QString("Skip programs"));
+    QVERIFY(dialog.confirmOverCheck->isChecked() == confirm);
+    QVERIFY(dialog.skipEXEcheck->isChecked() != confirm);
+    dialog.show();
+    for (int i = 0; i < clicks; ++i) {
+        ClickBox(dialog.confirmOverCheck);
+        ClickBox(dialog.skipEXEcheck);
+    }
+    Leave(dialog, dialog.logButton, ok);
+    QCOMPARE(env.settings.writes, writes);
+    QCOMPARE(env.logMessages(), log);
+    const bool changed = ok && clicks == 1;
+    QCOMPARE(G().ConfirmOverwrites, confirm != changed);
+    QCOMPARE(G().SkipEXEs, confirm == changed);
+    QVERIFY(env.prompts.boxes.isEmpty());
+}
+
+QTEST_MAIN(TestWindows)
+#include "test_windows.moc"
