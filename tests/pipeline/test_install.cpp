@@ -56,7 +56,7 @@ private slots:
     void missingSource();
     void failedCopyKeepsDestination_data();
     void failedCopyKeepsDestination();
-    void leftoverLinkIsNotWrittenThrough();
+    void linksAreReplacedNotWrittenThrough();
     void dispatch_data();
     void dispatch();
     void archivesGoToTheirExtractor_data();
@@ -175,12 +175,16 @@ void TestInstall::failedCopyKeepsDestination() {
     QVERIFY(log.last().startsWith("ERROR: Could not copy "));
 }
 
-void TestInstall::leftoverLinkIsNotWrittenThrough() {
+void TestInstall::linksAreReplacedNotWrittenThrough() {
     Setup s;
+    // The destination and a leftover temporary file both point elsewhere.
     const QString victim = s.env.writeFile(s.env.work("victim"), "victim");
-    QFile::link(victim, s.env.downloadFolder() + "/.~a.package.part");
+    const QString other = s.env.writeFile(s.env.work("other"), "other");
+    QFile::link(victim, s.destination);
+    QFile::link(other, s.env.downloadFolder() + "/.~a.package.part");
     QCOMPARE(HandleFileCopy(s.source, s.destination), 1);
     QCOMPARE(Content(victim), QByteArray("victim"));
+    QCOMPARE(Content(other), QByteArray("other"));
     QCOMPARE(Content(s.destination), QByteArray("new"));
     QVERIFY(!QFileInfo(s.destination).isSymLink());
     QVERIFY(NoPartFiles(s.env.downloadFolder()));
