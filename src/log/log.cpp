@@ -7,15 +7,63 @@
 #include <QFile>
 #include <QLocale>
 
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace Error_Mod {
 
 namespace {
 
+// The stamp of the current second. Formatting it looks up the time zone,
+// which costs more than writing the line, so one text serves all the lines
+// written within the same second.
 QString Stamp() {
+    struct Cached {
+        QDate date;
+        int second = -1;
+        QString text;
+    };
+    static Cached cached;
     const QDateTime now = platform::process().Now();
-    const QLocale locale = QLocale::system();
-    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(now.time(), QLocale::LongFormat);
+    const QDate date = now.date();
+    const int second = now.time().msecsSinceStartOfDay() / 1000;
+    if (date != cached.date || second != cached.second) {
+        const QLocale locale = QLocale::system();
+        cached = {date, second,
+                  locale.toString(date, QLocale::ShortFormat) + QLatin1Char(' ') +
+                      locale.toString(now.time(), QLocale::LongFormat)};
+    }
+    return cached.text;
+}
+
+// Opens, appends and closes, so every line is in the file when the call
+// returns and nothing holds the file between lines. Failures lose the line.
+void AppendLine(const QString& path, const QByteArray& line) {
+#ifdef Q_OS_WIN
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+        file.write(line);
+#else
+    // Straight to the system: the file class would look the file up three
+    // more times per line.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    qsizetype done = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(fd, line.constData() + done, size_t(line.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    ::close(fd);
+#endif
 }
 
 struct Report {
@@ -50,11 +98,7 @@ void WriteLog(const QString& message, int level) {
         return;
     G().LogPath = LogFilePath();
     // A log that cannot be written loses the line and nothing else.
-    QFile file(G().LogPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    const QByteArray line = (Stamp() + QStringLiteral(" - ") + message).toUtf8() + "\r\n";
-    file.write(line);
+    AppendLine(G().LogPath, (Stamp() + QStringLiteral(" - ") + message).toUtf8() + "\r\n");
 }
 
 void ReportError(const QString& message, bool endProgram) {

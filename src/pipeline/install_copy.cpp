@@ -38,29 +38,51 @@ bool OverwriteAllowed(const QString& destination) {
     return true;
 }
 
+// Copies to a name that is free. The file is created anew (a link or a file
+// that appeared there meanwhile makes the copy fail, never be written
+// through), and a copy that fails half way takes its file with it.
+void CopyToFreeName(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    fs::copy_file(from, to, ec);
+    if (ec) {
+        if (ec != std::errc::file_exists) {
+            std::error_code ignored;
+            fs::remove(to, ignored);
+        }
+        FileOps::Raise(ec);
+    }
+}
+
 // Copies through a temporary file in the destination's folder and renames it
-// over the destination, so the download folder never holds a half-written
-// file and a failed copy leaves an existing destination as it was.
-void CopyReplacing(const QString& source, const QString& destination) {
-    const fs::path from = FileOps::ToFs(source);
-    const fs::path to = FileOps::ToFs(destination);
+// over the destination, so a failed copy leaves the existing file as it was.
+void CopyOver(const fs::path& from, const fs::path& to, const QString& destination) {
     fs::path part = to;
     part.replace_filename(FileOps::ToFs(QStringLiteral(".~") + FileOps::GetFileName(destination) +
                                         QStringLiteral(".part")));
-
     std::error_code ec;
-    // A leftover of an earlier attempt goes first: were it a link, the copy
-    // would write through it to wherever it points.
+    // A leftover of an earlier attempt goes first.
     fs::remove(part, ec);
-    if (!ec)
-        fs::copy_file(from, part, ec);
-    if (!ec)
-        fs::rename(part, to, ec);
+    if (ec)
+        FileOps::Raise(ec);
+    CopyToFreeName(from, part);
+    fs::rename(part, to, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(part, ignored);
         FileOps::Raise(ec);
     }
+}
+
+void CopyReplacing(const QString& source, const QString& destination) {
+    const fs::path from = FileOps::ToFs(source);
+    const fs::path to = FileOps::ToFs(destination);
+    std::error_code ec;
+    // Anything under that name, even an empty file or a dangling link, is
+    // replaced as a whole; a free name is written straight away.
+    if (fs::symlink_status(to, ec).type() == fs::file_type::not_found)
+        CopyToFreeName(from, to);
+    else
+        CopyOver(from, to, destination);
 }
 
 } // namespace

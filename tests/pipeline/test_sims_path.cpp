@@ -1,6 +1,6 @@
+#include "checks.h"
 #include "containers/runtime_error.h"
 #include "pipeline/sims_path.h"
-#include "platform/globals.h"
 #include "test_env.h"
 
 #include <QtTest>
@@ -34,29 +34,32 @@ private slots:
     void storedFolder_data();
     void storedFolder();
     void dialogInsistsOnExistingFolder();
-    void failedWriteKeepsFolder();
     void errorEndsProgram();
 };
 
 void TestSimsPath::storedFolder_data() {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("result");
-    QTest::newRow("without separator") << "/game/Downloads"
-                                       << "/game/Downloads/";
-    QTest::newRow("with separator") << "/game/Downloads/"
-                                    << "/game/Downloads/";
+    QTest::addColumn<bool>("failWrite");
+    QTest::addColumn<QStringList>("lines");
+    const QString reg = "GETSIMSPATH: REG = ";
+    // The folder need not exist: only a chosen folder is checked.
+    QTest::newRow("without separator") << "/game/dl" << false << QStringList{reg + "/game/dl"};
+    QTest::newRow("with separator") << "/game/dl/" << false << QStringList{reg + "/game/dl/"};
+    QTest::newRow("write fails") << "/game/dl" << true
+                                 << QStringList{reg + "/game/dl",
+                                                "GETSIMSPATH: the setting could not be written"};
 }
 
 void TestSimsPath::storedFolder() {
     QFETCH(QString, stored);
-    QFETCH(QString, result);
+    QFETCH(bool, failWrite);
+    QFETCH(QStringList, lines);
     TestEnv env;
-    env.useTestLanguage();
     env.settings.setValue("SimsPath", stored);
-    // The folder need not exist: only a chosen folder is checked.
-    QCOMPARE(GetSimsPath(), result);
-    QCOMPARE(env.settings.value("SimsPath"), result);
-    QCOMPARE(env.logMessages(), QStringList{"GETSIMSPATH: REG = " + stored});
+    env.settings.failWrites = failWrite;
+    QCOMPARE(GetSimsPath(), QString("/game/dl/"));
+    QCOMPARE(env.settings.value("SimsPath"), failWrite ? stored : QString("/game/dl/"));
+    QCOMPARE(env.logMessages(), lines);
     QVERIFY(env.prompts.boxes.isEmpty());
     QCOMPARE(env.prompts.browseCount, 0);
 }
@@ -67,29 +70,18 @@ void TestSimsPath::dialogInsistsOnExistingFolder() {
     RecordingPrompts prompts;
     platform::Use().prompts = &prompts;
     const QString folder = env.downloadFolder() + "/";
-    // Closed without a choice, then a file in a folder that is not there,
-    // then a file in the download folder.
-    prompts.browsed = {"", env.root() + "/gone/x.package", folder + "any.package"};
+    const QString gone = env.root() + "/gone/x.package";
+    // Closed without a choice, a file in a folder that is not there, a file
+    // in the download folder.
+    prompts.browsed = {"", gone, folder + "any.package"};
 
     QCOMPARE(GetSimsPath(), folder);
-    QCOMPARE(prompts.boxes.size(), 1);
-    QCOMPARE(prompts.boxes[0].prompt, QString("Pick the download folder"));
-    QCOMPARE(prompts.boxes[0].style, 64);
-    QCOMPARE(prompts.boxes[0].title, QString("Brushwick 2"));
+    QCOMPARE(Boxes(prompts), QStringList{"Pick the download folder|64|Brushwick 2"});
     QCOMPARE(prompts.calls,
              (QStringList{"Download Folder|*.*|NOTOUCHY", "Download Folder|*.*|NOTOUCHY",
-                          "Download Folder|*.*|" + env.root() + "/gone/x.package"}));
+                          "Download Folder|*.*|" + gone}));
     QCOMPARE(env.settings.value("SimsPath"), folder);
     QCOMPARE(env.logMessages(), QStringList{"GETSIMSPATH: DEF = " + folder});
-}
-
-void TestSimsPath::failedWriteKeepsFolder() {
-    TestEnv env;
-    env.settings.setValue("SimsPath", "/game/Downloads");
-    env.settings.failWrites = true;
-    QCOMPARE(GetSimsPath(), QString("/game/Downloads/"));
-    QCOMPARE(env.logMessages(), (QStringList{"GETSIMSPATH: REG = /game/Downloads",
-                                             "GETSIMSPATH: the setting could not be written"}));
 }
 
 void TestSimsPath::errorEndsProgram() {
@@ -100,9 +92,9 @@ void TestSimsPath::errorEndsProgram() {
     QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, GetSimsPath());
     QCOMPARE(env.process.ends, 1);
     QCOMPARE(env.logMessages(), QStringList{"ERROR: Download folder failed 70: Permission denied"});
-    QCOMPARE(env.prompts.boxes.size(), 1);
-    QCOMPARE(env.prompts.boxes[0].style, 48);
-    QCOMPARE(env.prompts.boxes[0].title, QString("Brushwick 2 Error Wizard"));
+    QCOMPARE(
+        Boxes(env.prompts),
+        QStringList{"Download folder failed 70: Permission denied|48|Brushwick 2 Error Wizard"});
 }
 
 QTEST_GUILESS_MAIN(TestSimsPath)
