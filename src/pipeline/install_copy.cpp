@@ -54,7 +54,7 @@ void CopyToFreeName(const fs::path& from, const fs::path& to) {
 }
 
 // Copies through a temporary file in the destination's folder and renames it
-// over the destination, so a failed copy leaves the existing file as it was.
+// over the destination, so a failed copy leaves an existing file as it was.
 void CopyOver(const fs::path& from, const fs::path& to, const QString& destination) {
     fs::path part = to;
     part.replace_filename(FileOps::ToFs(QStringLiteral(".~") + FileOps::GetFileName(destination) +
@@ -73,16 +73,10 @@ void CopyOver(const fs::path& from, const fs::path& to, const QString& destinati
     }
 }
 
+// The download folder never shows a half-written package: every copy goes
+// through a temporary file and takes its name only when complete.
 void CopyReplacing(const QString& source, const QString& destination) {
-    const fs::path from = FileOps::ToFs(source);
-    const fs::path to = FileOps::ToFs(destination);
-    std::error_code ec;
-    // Anything under that name, even an empty file or a dangling link, is
-    // replaced as a whole; a free name is written straight away.
-    if (fs::symlink_status(to, ec).type() == fs::file_type::not_found)
-        CopyToFreeName(from, to);
-    else
-        CopyOver(from, to, destination);
+    CopyOver(FileOps::ToFs(source), FileOps::ToFs(destination), destination);
 }
 
 } // namespace
