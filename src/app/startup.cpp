@@ -9,7 +9,7 @@
 #include "pipeline/sims_path.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
-#include "settings_table.h"
+#include "platform/settings_table.h"
 
 #include <QDir>
 #include <QFileInfo>

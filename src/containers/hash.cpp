@@ -2,8 +2,6 @@
 
 #include "runtime_error.h"
 
-namespace {
-
 QString TrimBlanks(const QString& s) {
     qsizetype first = 0;
     qsizetype last = s.size();
@@ -13,8 +11,6 @@ QString TrimBlanks(const QString& s) {
         --last;
     return s.mid(first, last - first);
 }
-
-} // namespace
 
 HashItem SplitItem(const QString& item) {
     const qsizetype eq = item.indexOf(QLatin1Char('='));

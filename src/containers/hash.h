@@ -34,3 +34,6 @@ struct HashItem {
     QString value;
 };
 HashItem SplitItem(const QString& item);
+
+// Removes leading and trailing blanks; tabs and other white space stay.
+QString TrimBlanks(const QString& s);

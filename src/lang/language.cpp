@@ -5,12 +5,11 @@
 #include "pipeline/file_ops.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
+#include "platform/settings_table.h"
 
 namespace BrushwickMod {
 
 namespace {
-
-const QString LangChoiceKey = QStringLiteral("LangChoice");
 
 QString Text(const LanguagePack& pack, const char* key) {
     return pack.SeeByName(QString::fromLatin1(key)).toText();
@@ -49,18 +48,13 @@ void LoadLanguage() {
 QString ReadLangChoice() {
     if (!G().UnsavedLangChoice.isEmpty())
         return G().UnsavedLangChoice;
-    return platform::settings().Get(AppTitle, SettingsSection, LangChoiceKey);
+    return SettingsTable::Read(SettingsTable::LangChoice);
 }
 
 void StoreLangChoice(const QString& name) {
-    if (platform::settings().Set(AppTitle, SettingsSection, LangChoiceKey, name)) {
-        G().UnsavedLangChoice.clear();
-        return;
-    }
-    G().UnsavedLangChoice = name;
-    Error_Mod::WriteLog(QStringLiteral("STORELANGCHOICE: Could not store ") + name +
-                            QStringLiteral(" in the settings; it holds for this run only"),
-                        Error_Mod::Level::Errors);
+    // A choice the store refused still holds for this run.
+    G().UnsavedLangChoice =
+        SettingsTable::Write(SettingsTable::LangChoice, name) ? QString() : name;
 }
 
 } // namespace BrushwickMod

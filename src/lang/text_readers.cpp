@@ -57,16 +57,6 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-QString TrimBlanks(const QString& s) {
-    qsizetype first = 0;
-    qsizetype last = s.size();
-    while (first < last && s.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && s.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return s.mid(first, last - first);
-}
-
 QStringList HeaderLines(const QString& path, int count) {
     if (!FileExists(path))
         return {};

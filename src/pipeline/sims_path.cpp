@@ -5,6 +5,7 @@
 #include "log/log.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
+#include "platform/settings_table.h"
 
 namespace BrushwickMod {
 
@@ -12,8 +13,6 @@ namespace {
 
 using Error_Mod::WriteLog;
 namespace Level = Error_Mod::Level;
-
-const QString SimsPathKey = QStringLiteral("SimsPath");
 
 // Shows the folder dialog until the player confirms a file in a folder that
 // exists; the folder part of that file is the answer.
@@ -35,7 +34,7 @@ QString AskForFolder() {
 
 QString GetSimsPath() {
     try {
-        QString folder = platform::settings().Get(AppTitle, SettingsSection, SimsPathKey);
+        QString folder = SettingsTable::Read(SettingsTable::SimsPath);
         if (!folder.isEmpty()) {
             WriteLog(QStringLiteral("GETSIMSPATH: REG = ") + folder, Level::Debug);
         } else {
@@ -45,9 +44,7 @@ QString GetSimsPath() {
         if (!folder.endsWith(FileOps::Sep()))
             folder += FileOps::Sep();
         // Without the setting the next start asks again; this one goes on.
-        if (!platform::settings().Set(AppTitle, SettingsSection, SimsPathKey, folder))
-            WriteLog(QStringLiteral("GETSIMSPATH: the setting could not be written"),
-                     Level::Errors);
+        SettingsTable::Write(SettingsTable::SimsPath, folder);
         return folder;
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(G().CurLang.SeeByName(QStringLiteral("GSPERROR")).toText() +

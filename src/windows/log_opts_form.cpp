@@ -4,6 +4,7 @@
 #include "log/log.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
+#include "platform/settings_table.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -12,20 +13,10 @@
 
 namespace {
 
-// The captions are the same in every language; the words are what the
-// settings store keeps and start-up reads back.
-struct LevelChoice {
-    const char* caption;
-    const char* settingWord;
-};
-
-constexpr std::array<LevelChoice, 5> Levels{{
-    {"&Off", "off"},
-    {"&Errors Only", "errors"},
-    {"&Skipped Files Only", "skips"},
-    {"&Verbose (Default)", "verbose"},
-    {"&Debug (Not Recommended)", "debug"},
-}};
+// The captions are the same in every language; the words the store keeps
+// for each level come from the settings table.
+constexpr std::array<const char*, 5> Captions{"&Off", "&Errors Only", "&Skipped Files Only",
+                                              "&Verbose (Default)", "&Debug (Not Recommended)"};
 
 } // namespace
 
@@ -36,8 +27,8 @@ logOptsForm::logOptsForm(QWidget* mainWindow) : QDialog(mainWindow) {
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(8, 4, 213, 166);
     group_ = new QButtonGroup(this);
-    for (int level = 0; level < static_cast<int>(Levels.size()); ++level) {
-        auto* option = new QRadioButton(QString::fromLatin1(Levels[level].caption), Frame1);
+    for (int level = 0; level < static_cast<int>(Captions.size()); ++level) {
+        auto* option = new QRadioButton(QString::fromLatin1(Captions[level]), Frame1);
         option->setObjectName(QStringLiteral("logOption%1").arg(level));
         option->setGeometry(14, 12 + level * 30, 190, 26);
         group_->addButton(option, level);
@@ -65,13 +56,9 @@ void logOptsForm::Form_Load(QWidget* mainWindow) {
 
 void logOptsForm::logButton_Click() {
     if (chosenLevel != G().LogLevel) {
-        const QString word = QString::fromLatin1(Levels[chosenLevel].settingWord);
         // A store that cannot be written still leaves the choice in force
-        // for this run; the line is written at the level that was in force.
-        if (!platform::settings().Set(AppTitle, SettingsSection, QStringLiteral("LogLevel"), word))
-            Error_Mod::WriteLog(
-                QStringLiteral("LOGOPTS: the setting LogLevel could not be written"),
-                Error_Mod::Level::Errors);
+        // for this run; its line is written at the level that was in force.
+        SettingsTable::Write(SettingsTable::LogLevel, SettingsTable::LogLevelWord(chosenLevel));
         G().LogLevel = chosenLevel;
     }
     accept();

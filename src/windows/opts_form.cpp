@@ -5,6 +5,7 @@
 #include "log/log.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
+#include "platform/settings_table.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -24,11 +25,7 @@ void ApplyOption(bool ticked, bool& option, const QString& logPrefix, const QStr
     option = ticked;
     Error_Mod::WriteLog(logPrefix + QStringLiteral(": Changed by menu to ") + TrueFalse(ticked),
                         Error_Mod::Level::Debug);
-    const QString word = ticked ? QStringLiteral("yes") : QStringLiteral("no");
-    if (!platform::settings().Set(AppTitle, SettingsSection, key, word))
-        Error_Mod::WriteLog(QStringLiteral("OPTS: the setting ") + key +
-                                QStringLiteral(" could not be written"),
-                            Error_Mod::Level::Errors);
+    SettingsTable::Write(key, ticked ? QStringLiteral("yes") : QStringLiteral("no"));
 }
 
 } // namespace
@@ -73,8 +70,8 @@ void optsForm::Form_Load(QWidget* mainWindow) {
 
 void optsForm::logButton_Click() {
     ApplyOption(confirmOverCheck->isChecked(), G().ConfirmOverwrites,
-                QStringLiteral("CONFIRMOVERWRITES"), QStringLiteral("ConfirmOverwrites"));
+                QStringLiteral("CONFIRMOVERWRITES"), SettingsTable::ConfirmOverwrites);
     ApplyOption(skipEXEcheck->isChecked(), G().SkipEXEs, QStringLiteral("SkipEXEs"),
-                QStringLiteral("SkipEXEs"));
+                SettingsTable::SkipEXEs);
     accept();
 }

@@ -160,8 +160,7 @@ void TestLangPick::failedStoreKeepsChoiceForThisRun() {
     choose(2)(form);
     QCOMPARE(BrushwickMod::ReadLangChoice(), QString("lang.2fra.txt"));
     QCOMPARE(env.logMessages(),
-             QStringList{"STORELANGCHOICE: Could not store lang.2fra.txt in the settings; it "
-                         "holds for this run only"});
+             QStringList{"SETTINGS: could not store LangChoice = lang.2fra.txt"});
     // Once the store works again, what it holds counts.
     env.settings.failWrites = false;
     BrushwickMod::StoreLangChoice("lang.1deu.txt");

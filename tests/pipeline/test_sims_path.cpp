@@ -47,7 +47,7 @@ void TestSimsPath::storedFolder_data() {
     QTest::newRow("with separator") << "/game/dl/" << false << QStringList{reg + "/game/dl/"};
     QTest::newRow("write fails") << "/game/dl" << true
                                  << QStringList{reg + "/game/dl",
-                                                "GETSIMSPATH: the setting could not be written"};
+                                                "SETTINGS: could not store SimsPath = /game/dl/"};
 }
 
 void TestSimsPath::storedFolder() {

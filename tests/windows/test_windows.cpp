@@ -231,9 +231,9 @@ void TestWindows::logLevelIsStoredOnOkOnly() {
     QCOMPARE(env.settings.writes, writes);
     // A failed write still leaves the choice in force for this run.
     QCOMPARE(G().LogLevel, ok ? to : from);
-    QCOMPARE(env.logMessages(),
-             storeFails ? QStringList{"LOGOPTS: the setting LogLevel could not be written"}
-                        : QStringList{});
+    QCOMPARE(env.logMessages(), storeFails ? QStringList{"SETTINGS: could not store " +
+                                                         writes.value(0).replace('=', " = ")}
+                                           : QStringList{});
 }
 
 void TestWindows::otherOptionsAreStoredOnOkOnly_data() {
@@ -256,10 +256,12 @@ void TestWindows::otherOptionsAreStoredOnOkOnly_data() {
     QTest::newRow("changed back") << false << 2 << true << false << QStringList{} << QStringList{};
     QTest::newRow("close box") << false << 1 << false << false << QStringList{} << QStringList{};
     // The values stay in force for this run.
-    QTest::newRow("store fails")
-        << true << 1 << true << true << QStringList{"ConfirmOverwrites=no", "SkipEXEs=yes"}
-        << QStringList{toSkip[0], "OPTS: the setting ConfirmOverwrites could not be written",
-                       toSkip[1], "OPTS: the setting SkipEXEs could not be written"};
+    QTest::newRow("store fails") << true << 1 << true << true
+                                 << QStringList{"ConfirmOverwrites=no", "SkipEXEs=yes"}
+                                 << QStringList{toSkip[0],
+                                                "SETTINGS: could not store ConfirmOverwrites = no",
+                                                toSkip[1],
+                                                "SETTINGS: could not store SkipEXEs = yes"};
 }
 
 void TestWindows::otherOptionsAreStoredOnOkOnly() {

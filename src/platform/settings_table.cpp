@@ -28,11 +28,13 @@ QString Read(const QString& key) {
     return platform::settings().Get(AppTitle, SettingsSection, key);
 }
 
-void Write(const QString& key, const QString& value) {
-    if (!platform::settings().Set(AppTitle, SettingsSection, key, value)) {
-        Error_Mod::WriteLog(QStringLiteral("SETTINGS: could not store ") + key + " = " + value,
-                            Error_Mod::Level::Errors);
-    }
+bool Write(const QString& key, const QString& value) {
+    if (platform::settings().Set(AppTitle, SettingsSection, key, value))
+        return true;
+    Error_Mod::WriteLog(QStringLiteral("SETTINGS: could not store ") + key + QStringLiteral(" = ") +
+                            value,
+                        Error_Mod::Level::Errors);
+    return false;
 }
 
 int LogLevelFromWord(const QString& word) {
@@ -42,6 +44,14 @@ int LogLevelFromWord(const QString& word) {
             return entry.level;
     }
     return Error_Mod::Level::Verbose;
+}
+
+QString LogLevelWord(int level) {
+    for (const LevelWord& entry : LevelWords) {
+        if (entry.level == level)
+            return QLatin1String(entry.word);
+    }
+    return QStringLiteral("verbose");
 }
 
 } // namespace SettingsTable

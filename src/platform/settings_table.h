@@ -15,11 +15,14 @@ inline const QString SimsPath = QStringLiteral("SimsPath");
 
 // Reads a key afresh from the store ("" when absent).
 QString Read(const QString& key);
-// Writes a key; a store that cannot be written gets a level-1 log line and
-// the program goes on with the value it has in memory.
-void Write(const QString& key, const QString& value);
+// Writes a key; false when the store could not be written. That failure
+// gets a level-1 log line, and the program goes on with the value it has in
+// memory.
+bool Write(const QString& key, const QString& value);
 
 // "off", "errors", "skips", "verbose", "debug" in any case; anything else is 3.
 int LogLevelFromWord(const QString& word);
+// The word the store keeps for a log level (0 to 4).
+QString LogLevelWord(int level);
 
 } // namespace SettingsTable
