@@ -3,30 +3,22 @@
 #include <QFile>
 #include <QString>
 
+#ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 // A folder in which nothing can be created, renamed or deleted while the
 // object lives: read-only for an ordinary user, immutable for root (whom
 // permissions do not stop). ok() is false where neither works; tests skip.
 class LockedFolder {
 public:
-    explicit LockedFolder(const QString& path) : path_(path) {
-        if (geteuid() != 0) {
-            ok_ = QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
-            return;
-        }
-        ok_ = SetImmutable(true);
-    }
+    explicit LockedFolder(const QString& path) : path_(path) { ok_ = Lock(true); }
     ~LockedFolder() {
-        if (!ok_)
-            return;
-        if (geteuid() != 0)
-            QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        else
-            SetImmutable(false);
+        if (ok_)
+            Lock(false);
     }
     LockedFolder(const LockedFolder&) = delete;
     LockedFolder& operator=(const LockedFolder&) = delete;
@@ -34,7 +26,12 @@ public:
     bool ok() const { return ok_; }
 
 private:
-    bool SetImmutable(bool on) {
+    bool Lock(bool on) {
+#ifdef Q_OS_LINUX
+        if (geteuid() != 0)
+            return QFile::setPermissions(
+                path_, QFile::ReadOwner | QFile::ExeOwner |
+                           (on ? QFile::Permissions() : QFile::Permissions(QFile::WriteOwner)));
         const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
         if (fd < 0)
             return false;
@@ -46,6 +43,10 @@ private:
         }
         ::close(fd);
         return done;
+#else
+        Q_UNUSED(on);
+        return false;
+#endif
     }
 
     QString path_;
