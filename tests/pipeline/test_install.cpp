@@ -47,6 +47,7 @@ private slots:
     void missingSource();
     void failedCopyKeepsDestination_data();
     void failedCopyKeepsDestination();
+    void linksAreReplacedNotWrittenThrough_data();
     void linksAreReplacedNotWrittenThrough();
     void dispatch_data();
     void dispatch();
@@ -155,15 +156,25 @@ void TestInstall::failedCopyKeepsDestination() {
     QVERIFY(s.env.logMessages().last().startsWith("ERROR: Could not copy "));
 }
 
+void TestInstall::linksAreReplacedNotWrittenThrough_data() {
+    QTest::addColumn<bool>("dangling");
+    QTest::newRow("link to a file") << false;
+    QTest::newRow("dangling link") << true;
+}
+
 void TestInstall::linksAreReplacedNotWrittenThrough() {
+    QFETCH(bool, dangling);
     Setup s;
     // The destination and a leftover temporary file both point elsewhere.
-    const QString victim = s.env.writeFile(s.env.work("victim"), "victim");
+    const QString victim = s.env.work("victim");
+    if (!dangling)
+        s.env.writeFile(victim, "victim");
     const QString other = s.env.writeFile(s.env.work("other"), "other");
     QFile::link(victim, s.destination);
     QFile::link(other, s.env.downloadFolder() + "/.~a.package.part");
     QCOMPARE(HandleFileCopy(s.source, s.destination), 1);
-    QCOMPARE(Content(victim) + Content(other), QByteArray("victimother"));
+    QCOMPARE(Content(victim), dangling ? QByteArray("<absent>") : QByteArray("victim"));
+    QCOMPARE(Content(other), QByteArray("other"));
     QCOMPARE(Content(s.destination), QByteArray("new"));
     QVERIFY(!QFileInfo(s.destination).isSymLink());
     QVERIFY(s.noPartFiles());
