@@ -7,7 +7,9 @@
 #include <QMouseEvent>
 #include <QUrl>
 
-DropPicture::DropPicture(QWidget* parent) : QLabel(parent) { setAcceptDrops(true); }
+DropPicture::DropPicture(QWidget* parent) : QLabel(parent) {
+    setAcceptDrops(true);
+}
 
 void DropPicture::dragEnterEvent(QDragEnterEvent* event) {
     if (accepting_)

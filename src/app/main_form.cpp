@@ -58,8 +58,7 @@ mainForm::mainForm(QWidget* parent) : QWidget(parent) {
     HelpButton->setIcon(HelpIcon());
     HelpButton->setIconSize(HelpButtonRect.size() - QSize(9, 9));
     HelpButton->setToolTip(QStringLiteral("Help!"));
-    connect(HelpButton, &QToolButton::clicked, this,
-            [this] { helpMenu->popup(QCursor::pos()); });
+    connect(HelpButton, &QToolButton::clicked, this, [this] { helpMenu->popup(QCursor::pos()); });
 
     SBar = new QStatusBar(this);
     SBar->setObjectName(QStringLiteral("SBar"));
@@ -73,7 +72,9 @@ mainForm::mainForm(QWidget* parent) : QWidget(parent) {
 
 mainForm::~mainForm() = default;
 
-helpForm* mainForm::HelpWindow() const { return helpWindow_; }
+helpForm* mainForm::HelpWindow() const {
+    return helpWindow_;
+}
 
 void mainForm::BuildMenu() {
     helpMenu = new QMenu(QStringLiteral("Help"), this);
@@ -93,13 +94,18 @@ void mainForm::BuildMenu() {
         dialog.exec();
     });
     helpMenu->addSeparator();
-    changeLogMenu = helpMenu->addAction(QStringLiteral("ChangeLog"), this, [this] { OpenHelp(true); });
+    changeLogMenu =
+        helpMenu->addAction(QStringLiteral("ChangeLog"), this, [this] { OpenHelp(true); });
     aboutMenuOption = helpMenu->addAction(QStringLiteral("Credits"), this, &mainForm::OpenCredits);
 }
 
-QString mainForm::Text() const { return statusText_->text(); }
+QString mainForm::Text() const {
+    return statusText_->text();
+}
 
-void mainForm::SetText(const QString& text) { statusText_->setText(text); }
+void mainForm::SetText(const QString& text) {
+    statusText_->setText(text);
+}
 
 void mainForm::SetBusy(bool busy) {
     if (busy) {
@@ -121,7 +127,9 @@ void mainForm::SetMenuCaptions(const platform::MenuCaptions& captions) {
     otherMenuOptions->setText(captions.other);
 }
 
-void mainForm::ShowLanguageChoice() { ShowLangPick(this); }
+void mainForm::ShowLanguageChoice() {
+    ShowLangPick(this);
+}
 
 void mainForm::ShowSplash() {
     // The splash shows the window again when it closes; place it first.
@@ -149,7 +157,9 @@ void mainForm::CentreOnScreen() {
     }
 }
 
-void mainForm::OnDrop(const QStringList& paths) { BrushwickMod::Handle_DnD(paths); }
+void mainForm::OnDrop(const QStringList& paths) {
+    BrushwickMod::Handle_DnD(paths);
+}
 
 void mainForm::OpenHelp(bool changeLog) {
     if (!helpWindow_)
@@ -168,8 +178,8 @@ void mainForm::OpenWebPage() {
         QStringLiteral("Sorry, but I could not determine which browser you are using. You will "
                        "have to go to ") +
         WebPage + QStringLiteral(" yourself.");
-    const QString marker = platform::process().ProgramFolder() + FileOps::Sep() +
-                           QStringLiteral("temphtm.HTML");
+    const QString marker =
+        platform::process().ProgramFolder() + FileOps::Sep() + QStringLiteral("temphtm.HTML");
     // The marker file stands for "a web page" while the browser is looked up;
     // a program folder that cannot take it gets the same report as a missing
     // browser.
@@ -193,4 +203,6 @@ void mainForm::OpenCredits() {
     G().AboutFromMenu = false;
 }
 
-void mainForm::closeEvent(QCloseEvent*) { platform::process().EndProgram(); }
+void mainForm::closeEvent(QCloseEvent*) {
+    platform::process().EndProgram();
+}

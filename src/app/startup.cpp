@@ -146,8 +146,7 @@ void Form_Load(StartupWindows& windows, MArray commandLine) {
         ChooseAndLoadLanguage(windows);
         G().LogLevel = Level::Verbose;
         if (platform::process().AnotherCopyRunning())
-            Error_Mod::ReportCritical(G().CurLang.SeeByName(QStringLiteral("AnotherTidsel")),
-                                      true);
+            Error_Mod::ReportCritical(G().CurLang.SeeByName(QStringLiteral("AnotherTidsel")), true);
         WriteLog(VersionText(), Level::Verbose);
         ApplyLogLevel();
         CleanTemporaryRoot();

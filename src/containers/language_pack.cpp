@@ -9,7 +9,9 @@ void LanguagePack::TakeHeader(const QList<Variant>& lines) {
     author_ = lines.at(1).toText();
 }
 
-QList<Variant> LanguagePack::StripHeader(const QList<Variant>& list) { return list.mid(2); }
+QList<Variant> LanguagePack::StripHeader(const QList<Variant>& list) {
+    return list.mid(2);
+}
 
 void LanguagePack::Initialize(const QList<Variant>& initialValue) {
     TakeHeader(initialValue);

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-void MArray::Initialize(const QList<Variant>& initialValue) { items_ = initialValue; }
+void MArray::Initialize(const QList<Variant>& initialValue) {
+    items_ = initialValue;
+}
 
 void MArray::Initialize(const QStringList& initialValue) {
     items_.clear();
@@ -16,8 +18,8 @@ void MArray::Initialize(const QStringList& initialValue) {
 void MArray::Initialize(const QString& commandLine, bool commandDropFormatFlag) {
     if (!commandDropFormatFlag)
         throw RunTimeError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
-    QStringList pieces = commandLine.split(QStringLiteral("\" \""), Qt::KeepEmptyParts,
-                                           Qt::CaseSensitive);
+    QStringList pieces =
+        commandLine.split(QStringLiteral("\" \""), Qt::KeepEmptyParts, Qt::CaseSensitive);
     for (QString& piece : pieces) {
         if (piece.startsWith(QLatin1Char('"')))
             piece.remove(0, 1);
@@ -39,7 +41,9 @@ void MArray::Change(qint32 element, const Variant& datum) {
     items_[element] = datum;
 }
 
-void MArray::Unshift(const Variant& datum) { items_.prepend(datum); }
+void MArray::Unshift(const Variant& datum) {
+    items_.prepend(datum);
+}
 
 Variant MArray::Shift() {
     if (items_.isEmpty())
@@ -53,6 +57,10 @@ Variant MArray::Pop() {
     return items_.takeLast();
 }
 
-void MArray::Push(const Variant& datum) { items_.append(datum); }
+void MArray::Push(const Variant& datum) {
+    items_.append(datum);
+}
 
-void MArray::Reverse() { std::reverse(items_.begin(), items_.end()); }
+void MArray::Reverse() {
+    std::reverse(items_.begin(), items_.end());
+}

@@ -12,7 +12,9 @@
 // native separator; on Linux "/" plays the part that "\" plays on Windows.
 namespace FileOps {
 
-inline QChar Sep() { return QDir::separator(); }
+inline QChar Sep() {
+    return QDir::separator();
+}
 
 // The first two characters of path.
 QString GetDrive(const QString& path);

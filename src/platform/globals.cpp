@@ -4,5 +4,9 @@ namespace {
 Globals globals;
 }
 
-Globals& G() { return globals; }
-void ResetGlobals() { globals = Globals(); }
+Globals& G() {
+    return globals;
+}
+void ResetGlobals() {
+    globals = Globals();
+}

@@ -6,7 +6,11 @@ namespace {
 Services current;
 }
 
-Services& Use() { return current; }
-void Install(const Services& services) { current = services; }
+Services& Use() {
+    return current;
+}
+void Install(const Services& services) {
+    current = services;
+}
 
 } // namespace platform

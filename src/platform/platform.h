@@ -122,11 +122,21 @@ struct Services {
 Services& Use();
 void Install(const Services& services);
 
-inline Prompts& prompts() { return *Use().prompts; }
-inline Status& status() { return *Use().status; }
-inline Shell& shell() { return *Use().shell; }
-inline Process& process() { return *Use().process; }
-inline Settings& settings() { return *Use().settings; }
+inline Prompts& prompts() {
+    return *Use().prompts;
+}
+inline Status& status() {
+    return *Use().status;
+}
+inline Shell& shell() {
+    return *Use().shell;
+}
+inline Process& process() {
+    return *Use().process;
+}
+inline Settings& settings() {
+    return *Use().settings;
+}
 
 // Thrown by a test's Process::EndProgram, so a test can see that nothing
 // after the end ran.

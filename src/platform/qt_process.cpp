@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QEventLoop>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -29,7 +29,9 @@ QString QtProcess::DriveFolder() const {
 #endif
 }
 
-Version QtProcess::ProgramVersion() const { return Version{1, 0, 2}; }
+Version QtProcess::ProgramVersion() const {
+    return Version{1, 0, 2};
+}
 
 QString QtProcess::LegalCopyright() const {
     return QStringLiteral("Copyright (C) 2026 the Brushwick 2 team");
@@ -67,8 +69,12 @@ void QtProcess::Randomize() {
     random_.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
 }
 
-double QtProcess::Rnd() { return random_.generateDouble(); }
+double QtProcess::Rnd() {
+    return random_.generateDouble();
+}
 
-QDateTime QtProcess::Now() const { return QDateTime::currentDateTime(); }
+QDateTime QtProcess::Now() const {
+    return QDateTime::currentDateTime();
+}
 
 } // namespace platform

@@ -69,8 +69,8 @@ int QtPrompts::MsgBox(const QString& prompt, int style, const QString& title) {
 
 bool QtPrompts::InputBox(const QString& prompt, const QString& title, QString& answer) {
     bool ok = false;
-    answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                   QLineEdit::Normal, QString(), &ok);
+    answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
+                                   QString(), &ok);
     if (!ok)
         answer.clear();
     return ok;
@@ -79,8 +79,8 @@ bool QtPrompts::InputBox(const QString& prompt, const QString& title, QString& a
 void QtPrompts::BrowseFile(const QString& title, const QString&, QString& fileName) {
     // The player picks the folder itself; its path with a closing separator
     // stands for the confirmed file name.
-    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title,
-                                                             QDir::homePath());
+    const QString folder =
+        QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, QDir::homePath());
     if (!folder.isEmpty())
         fileName = QDir::toNativeSeparators(folder) + QDir::separator();
 }

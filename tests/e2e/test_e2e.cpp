@@ -93,7 +93,8 @@ private slots:
 
 void TestEndToEnd::commandLineInstallsAndWritesBack() {
     Installation inst;
-    inst.store({{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "debug"}, {"SimsPath", inst.downloads()}});
+    inst.store(
+        {{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "debug"}, {"SimsPath", inst.downloads()}});
     inst.write(inst.in("folder/a.package"), "package a");
     inst.write(inst.in("folder/sub/b.package"), "package b");
     inst.write(inst.in("folder/notes.txt"), "notes");
@@ -118,7 +119,8 @@ void TestEndToEnd::commandLineInstallsAndWritesBack() {
 
 void TestEndToEnd::secondCopyRefuses() {
     Installation inst;
-    inst.store({{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "errors"}, {"SimsPath", inst.downloads()}});
+    inst.store(
+        {{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "errors"}, {"SimsPath", inst.downloads()}});
     inst.start({});
     QTRY_VERIFY_WITH_TIMEOUT(inst.log().contains("Brushwick 2 - 1.0 Build 2"), 20000);
     inst.start({});
@@ -130,7 +132,9 @@ void TestEndToEnd::secondCopyRefuses() {
 
 void TestEndToEnd::archivesOnTheCommandLine() {
     Installation inst;
-    inst.store({{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "debug"}, {"SimsPath", inst.downloads()},
+    inst.store({{"LangChoice", "lang.0eng.txt"},
+                {"LogLevel", "debug"},
+                {"SimsPath", inst.downloads()},
                 {"BadZipAlertBox", "no"}});
     QProcess zip;
     zip.setWorkingDirectory(inst.root() + "/in");

@@ -14,8 +14,8 @@ TestEnv::TestEnv(int logLevel) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + "/config"));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(base + "/cache"));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + "/runtime"));
-    QFile::setPermissions(base + "/runtime", QFile::ReadOwner | QFile::WriteOwner |
-                                                 QFile::ExeOwner);
+    QFile::setPermissions(base + "/runtime",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     ResetGlobals();
     G().LogLevel = logLevel;
@@ -28,8 +28,8 @@ TestEnv::~TestEnv() {
     platform::Install({});
     ResetGlobals();
     // Let the temporary tree go even where a test took away permissions.
-    QDirIterator it(dir_.path(), QDir::AllEntries | QDir::Hidden | QDir::System |
-                                     QDir::NoDotAndDotDot,
+    QDirIterator it(dir_.path(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString p = it.next();
@@ -62,18 +62,34 @@ QStringList TestEnv::logMessages() const {
 
 void TestEnv::useTestLanguage() {
     LanguagePack pack;
-    pack.Initialize(QList<Variant>{
-        "Test language", "Brushwick 2 team", "HELP = Help", "LANGOPT = Language",
-        "CREDopt = Credits", "LOGGopt = Logging", "OTHEROPT = Other", "DefBarMsg = Drop here",
-        "LANGUAGE = Languages", "ERRORNUMBER = Error ...", "LOADERROR = Start failed",
-        "AnotherTidsel = Already running", "Processing = Working", "STILLPROC = Still working",
-        "PLURALFILES = ... files installed", "Singularfile = 1 file installed",
-        "NOFILES = No files installed", "Done = Done!", "EXEQUERY = Run ...?",
-        "EXEPOST = Press OK when the installer is done", "FILEEXISTS = Overwrite ...?",
-        "FCERROR = Could not copy ... to ...", "ERRORREPORT = See ... for details",
-        "NODOWNLOADPATH = Pick the download folder", "GSPERROR = Download folder failed",
-        "BADZIP = ... is damaged", "SKIPEXEOPT = Skip programs",
-        "CONFIRMOVEROPT = Ask before overwriting"});
+    pack.Initialize(QList<Variant>{"Test language",
+                                   "Brushwick 2 team",
+                                   "HELP = Help",
+                                   "LANGOPT = Language",
+                                   "CREDopt = Credits",
+                                   "LOGGopt = Logging",
+                                   "OTHEROPT = Other",
+                                   "DefBarMsg = Drop here",
+                                   "LANGUAGE = Languages",
+                                   "ERRORNUMBER = Error ...",
+                                   "LOADERROR = Start failed",
+                                   "AnotherTidsel = Already running",
+                                   "Processing = Working",
+                                   "STILLPROC = Still working",
+                                   "PLURALFILES = ... files installed",
+                                   "Singularfile = 1 file installed",
+                                   "NOFILES = No files installed",
+                                   "Done = Done!",
+                                   "EXEQUERY = Run ...?",
+                                   "EXEPOST = Press OK when the installer is done",
+                                   "FILEEXISTS = Overwrite ...?",
+                                   "FCERROR = Could not copy ... to ...",
+                                   "ERRORREPORT = See ... for details",
+                                   "NODOWNLOADPATH = Pick the download folder",
+                                   "GSPERROR = Download folder failed",
+                                   "BADZIP = ... is damaged",
+                                   "SKIPEXEOPT = Skip programs",
+                                   "CONFIRMOVEROPT = Ask before overwriting"});
     G().CurLang = pack;
     G().CurLangLoaded = true;
 }
