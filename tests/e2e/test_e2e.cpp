@@ -152,8 +152,12 @@ void TestEndToEnd::archivesOnTheCommandLine() {
     const QStringList log = inst.log();
     QVERIFY(log.contains("BAD ZIP: " + inst.in("broken.zip")));
     QVERIFY(log.contains("POSTINSTALL: 2 files installed"));
-    // Nothing was unpacked outside the private temporary root.
-    QVERIFY(QDir(inst.root() + "/cache/brushwick2/temp/brushwick").exists());
+    // Both archives were unpacked into folders of their own under the private
+    // temporary root, and nowhere else.
+    const QDir temp(inst.root() + "/cache/brushwick2/temp/brushwick");
+    QCOMPARE(temp.entryList({"voriderud*d"}, QDir::Dirs).size(), 2);
+    QCOMPARE(QDir(inst.root() + "/in").entryList(QDir::Files),
+             QStringList({"broken.zip", "bundle.zip"}));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
