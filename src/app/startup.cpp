@@ -47,12 +47,19 @@ void ChooseAndLoadLanguage(StartupWindows& windows) {
     }
 }
 
+// The stored word, lower-cased; an empty key gets its default written back
+// and reads as "".
+QString ReadOrWriteDefault(const QString& key, const QString& fallback) {
+    const QString word = SettingsTable::Read(key);
+    if (word.isEmpty())
+        SettingsTable::Write(key, fallback);
+    return word.toLower();
+}
+
 void ApplyLogLevel() {
-    const QString word = SettingsTable::Read(SettingsTable::LogLevel);
-    if (word.isEmpty()) {
-        SettingsTable::Write(SettingsTable::LogLevel, QStringLiteral("verbose"));
+    const QString word = ReadOrWriteDefault(SettingsTable::LogLevel, QStringLiteral("verbose"));
+    if (word.isEmpty())
         return;
-    }
     G().LogLevel = SettingsTable::LogLevelFromWord(word);
     WriteLog(QStringLiteral("LOGLEVEL: ") + QString::number(G().LogLevel), Level::Debug);
 }
@@ -71,15 +78,11 @@ void CleanTemporaryRoot() {
 void ReadOverwritePolicy() {
     G().ConfirmOverwrites = false;
     G().RejectOverwrites = false;
-    const QString word = SettingsTable::Read(SettingsTable::ConfirmOverwrites);
-    if (word.isEmpty()) {
-        SettingsTable::Write(SettingsTable::ConfirmOverwrites, QStringLiteral("no"));
-        return;
-    }
-    if (word.toLower() == QLatin1String("yes")) {
+    const QString word = ReadOrWriteDefault(SettingsTable::ConfirmOverwrites, QStringLiteral("no"));
+    if (word == QLatin1String("yes")) {
         WriteLog(QStringLiteral("CONFIRMOVERWRITES ON"), Level::Debug);
         G().ConfirmOverwrites = true;
-    } else if (word.toLower() == QLatin1String("reject")) {
+    } else if (word == QLatin1String("reject")) {
         WriteLog(QStringLiteral("REJECTOVERWRITES ON"), Level::Debug);
         G().RejectOverwrites = true;
     }
@@ -87,12 +90,7 @@ void ReadOverwritePolicy() {
 
 void ReadProgramSkipping() {
     G().SkipEXEs = false;
-    const QString word = SettingsTable::Read(SettingsTable::SkipEXEs);
-    if (word.isEmpty()) {
-        SettingsTable::Write(SettingsTable::SkipEXEs, QStringLiteral("no"));
-        return;
-    }
-    if (word.toLower() == QLatin1String("yes")) {
+    if (ReadOrWriteDefault(SettingsTable::SkipEXEs, QStringLiteral("no")) == QLatin1String("yes")) {
         WriteLog(QStringLiteral("SkipEXEs ON"), Level::Debug);
         G().SkipEXEs = true;
     }

@@ -122,13 +122,23 @@ QString MakeTemp() {
     return {};
 }
 
+namespace {
+
+// A fresh extraction folder for the archive; "" when it lies too deep inside
+// others or no folder could be made.
+QString ExtractionFolder(const NestingLevel& level, const char* prefix, const QString& path) {
+    if (level.TooDeep()) {
+        LogFailure(prefix, path, OutOfStackSpace, TooDeepText);
+        return {};
+    }
+    return MakeTemp();
+}
+
+} // namespace
+
 int DoZip(const QString& path) {
     const NestingLevel level;
-    if (level.TooDeep()) {
-        LogFailure("DOZIP: ", path, OutOfStackSpace, TooDeepText);
-        return 0;
-    }
-    const QString dest = MakeTemp();
+    const QString dest = ExtractionFolder(level, "DOZIP: ", path);
     if (dest.isEmpty())
         return 0;
     ArmZipBridge(path, dest);
@@ -144,11 +154,7 @@ int DoZip(const QString& path) {
 
 int DoRar(const QString& path) {
     const NestingLevel level;
-    if (level.TooDeep()) {
-        LogFailure("DORAR: ", path, OutOfStackSpace, TooDeepText);
-        return 0;
-    }
-    const QString dest = MakeTemp();
+    const QString dest = ExtractionFolder(level, "DORAR: ", path);
     if (dest.isEmpty())
         return 0;
     try {
