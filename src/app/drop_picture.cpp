@@ -1,5 +1,7 @@
 #include "drop_picture.h"
 
+#include "platform/file_names.h"
+
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,18 +20,44 @@ void DropPicture::dragEnterEvent(QDragEnterEvent* event) {
         event->ignore();
 }
 
+QStringList DropPicture::DroppedPaths(const QMimeData* data) {
+    // Only local files count; anything else dragged here (text, web
+    // addresses) makes a drop of no paths.
+    QStringList paths;
+#ifndef Q_OS_WIN
+    // The file manager's own list keeps every byte of a name; Qt's reading
+    // of it would change a name that is not valid UTF-8.
+    const QByteArray list = data->data(QStringLiteral("text/uri-list"));
+    if (!list.isEmpty()) {
+        for (const QByteArray& line : list.split('\n')) {
+            const QByteArray uri = line.trimmed();
+            if (uri.startsWith('#') || !uri.startsWith("file://"))
+                continue;
+            QByteArray rest = uri.mid(7);
+            // file:///path or file://localhost/path; other hosts are not local.
+            if (!rest.startsWith('/')) {
+                if (!rest.startsWith("localhost/"))
+                    continue;
+                rest = rest.mid(9);
+            }
+            paths.append(platform::FileNameText(QByteArray::fromPercentEncoding(rest)));
+        }
+        return paths;
+    }
+#endif
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+    }
+    return paths;
+}
+
 void DropPicture::dropEvent(QDropEvent* event) {
     if (!accepting_) {
         event->ignore();
         return;
     }
-    // Only local files count; anything else dragged here (text, web
-    // addresses) makes a drop of no paths.
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
-    }
+    const QStringList paths = DroppedPaths(event->mimeData());
     event->acceptProposedAction();
     emit dropped(paths);
 }

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QStringList>
 
+class QMimeData;
+
 // Rid Ivid: the picture that takes dropped files and folders from the
 // desktop's file manager, and opens the menu on a right click.
 class DropPicture : public QLabel {
@@ -12,6 +14,9 @@ public:
 
     // While a run goes on no drop is taken.
     void setAcceptingDrops(bool accepting) { accepting_ = accepting; }
+
+    // The local paths a drop carries, byte for byte as the file manager sent them.
+    static QStringList DroppedPaths(const QMimeData* data);
 
 signals:
     void dropped(const QStringList& paths);

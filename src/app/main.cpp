@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 #include "app/startup.h"
+#include "platform/file_names.h"
 #include "platform/globals.h"
 #include "platform/qt_process.h"
 #include "platform/qt_prompts.h"
@@ -50,7 +51,11 @@ int main(int argc, char* argv[]) {
 #ifdef Q_OS_WIN
     MArray paths = BrushwickMod::CommandLineFromText(CommandTail());
 #else
-    MArray paths = BrushwickMod::CommandLinePaths(app.arguments().mid(1));
+    // The arguments as their bytes came: a file name need not be UTF-8.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(platform::FileNameText(QByteArray(argv[i])));
+    MArray paths = BrushwickMod::CommandLinePaths(arguments);
 #endif
     BrushwickMod::Form_Load(window, paths);
     return app.exec();

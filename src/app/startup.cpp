@@ -2,7 +2,9 @@
 
 #include "containers/runtime_error.h"
 #include "lang/language.h"
+#include "lang/text_readers.h"
 #include "log/log.h"
+#include "pipeline/copy_file.h"
 #include "pipeline/file_ops.h"
 #include "pipeline/roast.h"
 #include "pipeline/run.h"
@@ -12,7 +14,8 @@
 #include "platform/settings_table.h"
 
 #include <QDir>
-#include <QFileInfo>
+
+#include <filesystem>
 
 namespace BrushwickMod {
 
@@ -21,27 +24,45 @@ namespace {
 using Error_Mod::WriteLog;
 namespace Level = Error_Mod::Level;
 
-QString PackPath(const QString& file) {
-    return platform::process().ProgramFolder() + FileOps::Sep() + QStringLiteral("langs") +
-           FileOps::Sep() + file;
+// A chosen pack that cannot be loaded must not lock the player out: the
+// default pack takes its place, for this start and the next ones.
+void LoadChosenOrDefault() {
+    try {
+        LoadLanguage();
+    } catch (const RunTimeError& e) {
+        if (G().LangChoice == DefaultPack)
+            throw;
+        if (!FileOps::FileExists(FileOps::LangFolder() + DefaultPack))
+            throw RunTimeError(ErrNo::FileNotFound, QStringLiteral("File not found"));
+        G().LangChoice = DefaultPack;
+        LoadLanguage();
+        Error_Mod::ReportError(
+            Error_Mod::LoadErrorMessage(G().CurLang.SeeByName(QStringLiteral("LOADERROR")),
+                                        e.Number(), e.Description()),
+            false);
+        StoreLangChoice(DefaultPack);
+        WriteLog(QStringLiteral("LANGCHOICE: ") + DefaultPack, Level::Debug);
+    }
 }
 
-// Until a pack is chosen and loaded there are no texts to report with; such a
-// failure is told in plain English and the program ends.
+// Until a pack is chosen and loaded there are no texts to report with; a
+// default pack that cannot be loaded is told in plain English and the
+// program ends.
 void ChooseAndLoadLanguage(StartupWindows& windows) {
     try {
         if (ReadLangChoice().isEmpty())
             windows.ShowLanguageChoice();
         G().LangChoice = ReadLangChoice();
-        while (!FileOps::FileExists(PackPath(G().LangChoice))) {
+        while (!FileOps::FileExists(FileOps::LangFolder() + G().LangChoice)) {
             windows.ShowLanguageChoice();
             G().LangChoice = ReadLangChoice();
         }
-        LoadLanguage();
+        LoadChosenOrDefault();
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(
             QStringLiteral("Brushwick 2 cannot start because its language data could not be "
-                           "loaded. Error ") +
+                           "loaded from ") +
+                FileOps::LangFolder() + DefaultPack + QStringLiteral(". Error ") +
                 QString::number(e.Number()) + QStringLiteral(": ") + e.Description(),
             true);
     }
@@ -122,9 +143,14 @@ QString VersionText() {
 
 MArray CommandLinePaths(const QStringList& arguments) {
     MArray paths;
+    std::error_code ec;
+    const QString here = FileOps::FromFs(std::filesystem::current_path(ec));
     for (const QString& argument : arguments) {
-        if (!argument.isEmpty())
-            paths.Push(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath()));
+        if (argument.isEmpty())
+            continue;
+        const QString absolute =
+            QDir::isAbsolutePath(argument) ? argument : here + QLatin1Char('/') + argument;
+        paths.Push(QDir::toNativeSeparators(QDir::cleanPath(absolute)));
     }
     return paths;
 }
@@ -151,6 +177,7 @@ void Form_Load(StartupWindows& windows, MArray commandLine) {
         WriteLog(QStringLiteral("LANGCHOICE: ") + G().LangChoice, Level::Debug);
         G().SimsPath = GetSimsPath();
         WriteLog(QStringLiteral("SIMSPATH: ") + G().SimsPath, Level::Debug);
+        FileOps::RemovePartLeftovers(G().SimsPath);
         ReadOverwritePolicy();
         ReadProgramSkipping();
         ReadBadZipAlert();

@@ -23,6 +23,8 @@ private:
 // The numbers in use, after the classic run-time numbering.
 namespace ErrNo {
 inline constexpr int SubscriptOutOfRange = 9;
+// As the shell's own "no association" answer numbers it.
+inline constexpr int NoAssociation = 31;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DiskFull = 61;

@@ -68,13 +68,35 @@ QStringList HeaderLines(const QString& path, int count) {
 
 } // namespace
 
+namespace {
+
+// Windows-1252 is Latin-1 but for 0x80..0x9F, where it keeps the typographic
+// marks packs are written with (0 where the code page has no character).
+constexpr char16_t Windows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+QString FromWindows1252(const QByteArray& bytes) {
+    QString text = QString::fromLatin1(bytes);
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 && u <= 0x9F && Windows1252High[u - 0x80] != 0)
+            c = QChar(Windows1252High[u - 0x80]);
+    }
+    return text;
+}
+
+} // namespace
+
 QString DecodeText(const QByteArray& bytes) {
     // A UTF-8 byte-order mark is taken as such and not kept in the first line.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return QString::fromLatin1(bytes);
+    // Packs saved by Windows editors come in the code page they were typed in.
+    return FromWindows1252(bytes);
 }
 
 MArray ReadLines(const QString& path, bool filter) {

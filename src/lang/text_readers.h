@@ -25,7 +25,7 @@ Hash ListLanguages();
 // The folder of the language packs and read-me files, ending in a separator.
 QString LangFolder();
 
-// A text file's bytes as text: UTF-8 when valid, else Latin-1.
+// A text file's bytes as text: UTF-8 when valid, else Windows-1252.
 QString DecodeText(const QByteArray& bytes);
 
 } // namespace FileOps

@@ -3,9 +3,13 @@
 #include "platform/globals.h"
 #include "platform/platform.h"
 
+#include "platform/file_names.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
+#include <QMutex>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -16,6 +20,12 @@
 namespace Error_Mod {
 
 namespace {
+
+// Runs and the window both write lines; one at a time.
+QMutex& LogLock() {
+    static QMutex lock;
+    return lock;
+}
 
 // The stamp of the current second. Formatting it looks up the time zone,
 // which costs more than writing the line, so one text serves all the lines
@@ -39,6 +49,14 @@ QString Stamp() {
     return cached.text;
 }
 
+// Control characters would break a line or forge another; escaped file
+// name bytes are not text. Both are shown as escapes.
+bool NeedsEscape(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F) || u == 0x2028 || u == 0x2029 ||
+           platform::EscapedByte(c) >= 0;
+}
+
 // Opens, appends and closes, so every line is in the file when the call
 // returns and nothing holds the file between lines. Failures lose the line.
 void AppendLine(const QString& path, const QByteArray& line) {
@@ -49,7 +67,7 @@ void AppendLine(const QString& path, const QByteArray& line) {
 #else
     // Straight to the system: the file class would look the file up three
     // more times per line.
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(platform::FileNameBytes(path).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return;
@@ -86,19 +104,81 @@ void Show(const Report& report, const QString& message, bool endProgram) {
         platform::process().EndProgram();
 }
 
+// True when the log can be appended to at path (or created there).
+bool CanWrite(const QString& path) {
+#ifdef Q_OS_WIN
+    const QFileInfo file(path);
+    return file.exists() ? file.isWritable() : QFileInfo(file.absolutePath()).isWritable();
+#else
+    const QByteArray bytes = platform::FileNameBytes(path);
+    if (::access(bytes.constData(), F_OK) == 0)
+        return ::access(bytes.constData(), W_OK) == 0;
+    const QByteArray folder = platform::FileNameBytes(QFileInfo(path).path());
+    return ::access(folder.constData(), W_OK | X_OK) == 0;
+#endif
+}
+
 } // namespace
 
+QString EscapeForLog(const QString& message) {
+    qsizetype i = 0;
+    while (i < message.size() && !NeedsEscape(message.at(i)))
+        ++i;
+    if (i == message.size())
+        return message;
+    QString out = message.left(i);
+    for (; i < message.size(); ++i) {
+        const QChar c = message.at(i);
+        if (!NeedsEscape(c)) {
+            out += c;
+            continue;
+        }
+        const int byte = platform::EscapedByte(c);
+        const char16_t u = c.unicode();
+        if (u == u'\r')
+            out += QStringLiteral("\\r");
+        else if (u == u'\n')
+            out += QStringLiteral("\\n");
+        else if (u == u'\t')
+            out += QStringLiteral("\\t");
+        else if (byte >= 0 || u < 0x80)
+            out += QStringLiteral("\\x%1").arg(byte >= 0 ? byte : int(u), 2, 16, QLatin1Char('0'));
+        else
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 QString LogFilePath() {
-    return platform::process().ProgramFolder() + QDir::separator() + ProductName +
-           QStringLiteral(".log");
+    const QString name = ProductName + QStringLiteral(".log");
+    const QString beside = platform::process().ProgramFolder() + QDir::separator() + name;
+    if (CanWrite(beside))
+        return beside;
+    // An installed copy's folder belongs to the system: the player's own
+    // state folder takes the log.
+    const QString folder = platform::process().StateFolder();
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return folder + QDir::separator() + name;
 }
 
 void WriteLog(const QString& message, int level) {
     if (level > G().LogLevel)
         return;
-    G().LogPath = LogFilePath();
+    const QString path = LogFilePath();
+    const QByteArray line = EscapeForLog(message).toUtf8();
+    const QMutexLocker lock(&LogLock());
+    G().LogPath = path;
     // A log that cannot be written loses the line and nothing else.
-    AppendLine(G().LogPath, (Stamp() + QStringLiteral(" - ") + message).toUtf8() + "\r\n");
+    AppendLine(path, (Stamp() + QStringLiteral(" - ")).toUtf8() + line + "\r\n");
+}
+
+void LogError(const QString& prefix, const QString& path, int number, const QString& description) {
+    WriteLog(prefix + path + QStringLiteral(" - ") + QString::number(number) +
+                 QStringLiteral(": ") + description,
+             Level::Errors);
 }
 
 void ReportError(const QString& message, bool endProgram) {

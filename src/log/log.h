@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The log file beside the program and the three reports that log a message
-// and show it in a box.
+// The log file and the three reports that log a message and show it in a
+// box. Lines come from the run and the window alike, one at a time.
 namespace Error_Mod {
 
 namespace Level {
@@ -17,8 +17,18 @@ inline constexpr int Debug = 4;
 // Appends "date time - message" when level is not above the log level.
 void WriteLog(const QString& message, int level);
 
-// The full path of the log file in the program's folder.
+// The full path of the log file: in the program's folder when that can be
+// written, else in the player's state folder.
 QString LogFilePath();
+
+// The message as its log line shows it: control characters and file-name
+// bytes that are not text written as \n, \x1b, \xe9 and the like, so no
+// name can forge a line.
+QString EscapeForLog(const QString& message);
+
+// The line every procedure that handles its own failures logs at level 1:
+// prefix & path & " - " & number & ": " & description.
+void LogError(const QString& prefix, const QString& path, int number, const QString& description);
 
 void ReportError(const QString& message, bool endProgram);
 void ReportInfo(const QString& message, bool endProgram);

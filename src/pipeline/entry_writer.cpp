@@ -1,6 +1,7 @@
 #include "entry_writer.h"
 
 #include "file_ops.h"
+#include "platform/file_names.h"
 
 #include <QFile>
 
@@ -90,11 +91,17 @@ ArchiveReader NewArchiveReader() {
 }
 
 int OpenArchiveFile(archive* a, const QString& path) {
+    // Opening a pipe named like an archive would wait for a writer forever.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(ToFs(path), ec)) {
+        archive_set_error(a, ec ? ec.value() : EINVAL, "not a plain file");
+        return ARCHIVE_FATAL;
+    }
 #ifdef Q_OS_WIN
     return archive_read_open_filename_w(a, reinterpret_cast<const wchar_t*>(path.utf16()),
                                         ReadBlockSize);
 #else
-    return archive_read_open_filename(a, QFile::encodeName(path).constData(), ReadBlockSize);
+    return archive_read_open_filename(a, platform::FileNameBytes(path).constData(), ReadBlockSize);
 #endif
 }
 

@@ -2,12 +2,21 @@
 
 #include "containers/runtime_error.h"
 #include "log/log.h"
+#include "platform/file_names.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#else
+#include <fstream>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -60,16 +69,20 @@ void SortNames(QStringList& names) {
 
 } // namespace
 
-void Raise(const std::error_code& ec) {
+RunTimeError ErrorFor(const std::error_code& ec) {
     const int number = NumberFor(ec);
-    throw RunTimeError(number, DescriptionFor(number, ec));
+    return RunTimeError(number, DescriptionFor(number, ec));
+}
+
+void Raise(const std::error_code& ec) {
+    throw ErrorFor(ec);
 }
 
 fs::path ToFs(const QString& path) {
 #ifdef Q_OS_WIN
     return fs::path(path.toStdWString());
 #else
-    return fs::path(QFile::encodeName(path).toStdString());
+    return fs::path(platform::FileNameBytes(path).toStdString());
 #endif
 }
 
@@ -77,7 +90,7 @@ QString FromFs(const fs::path& path) {
 #ifdef Q_OS_WIN
     return QString::fromStdWString(path.native());
 #else
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+    return platform::FileNameText(QByteArray::fromStdString(path.native()));
 #endif
 }
 
@@ -173,6 +186,56 @@ QStringList ListFolder(const QString& folder) {
         Raise(ec);
     SortNames(names);
     return names;
+}
+
+namespace {
+
+bool StartsAppleDouble(const fs::path& p) {
+    static constexpr char Signature[] = {'\x00', '\x05', '\x16', '\x07'};
+    char head[sizeof Signature] = {};
+#ifdef Q_OS_UNIX
+    // Not blocking: the file may have been swapped for a pipe meanwhile.
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    const bool read = ::read(fd, head, sizeof head) == ssize_t(sizeof head);
+    ::close(fd);
+#else
+    std::ifstream file(p, std::ios::binary);
+    const bool read = bool(file.read(head, sizeof head));
+#endif
+    return read && std::memcmp(head, Signature, sizeof head) == 0;
+}
+
+} // namespace
+
+FileKind KindOfFile(const QString& path) {
+    std::error_code ec;
+    const fs::path p = ToFs(path);
+    const fs::file_status st = fs::status(p, ec);
+    if (ec)
+        return FileKind::Missing;
+    if (fs::is_directory(st))
+        return FileKind::Folder;
+    if (!fs::is_regular_file(st))
+        return FileKind::Special;
+    return StartsAppleDouble(p) ? FileKind::AppleDouble : FileKind::Regular;
+}
+
+namespace {
+QString refusingFolder;
+}
+
+void RefuseRemovalsIn(const QString& folder) {
+    refusingFolder = folder.isEmpty() || folder.endsWith(Sep()) ? folder : folder + Sep();
+}
+
+void Remove(const fs::path& p, std::error_code& ec) {
+    if (!refusingFolder.isEmpty() && FromFs(p).startsWith(refusingFolder)) {
+        ec = std::make_error_code(std::errc::permission_denied);
+        return;
+    }
+    fs::remove(p, ec);
 }
 
 void SetAttrNormal(const QString& path) {

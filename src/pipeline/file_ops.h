@@ -1,6 +1,7 @@
 #pragma once
 
 #include "containers/marray.h"
+#include "containers/runtime_error.h"
 
 #include <QDir>
 #include <QString>
@@ -37,6 +38,13 @@ bool FolderExists(QString& path);
 // by name without regard to case. Throws RunTimeError when it cannot list.
 QStringList ListFolder(const QString& folder);
 
+// What a path met in a run is, links followed. Special: a pipe, socket or
+// device, which must never be opened as a file. AppleDouble: a regular
+// file holding a Mac's resource fork (it starts with 00 05 16 07), the
+// "._name" twin that Mac archives carry beside every file.
+enum class FileKind { Missing, Folder, Regular, AppleDouble, Special };
+FileKind KindOfFile(const QString& path);
+
 // Makes the owner able to read and write the file or folder; errors are
 // ignored. A symbolic link is left alone.
 void SetAttrNormal(const QString& path);
@@ -44,7 +52,15 @@ void SetAttrNormal(const QString& path);
 std::filesystem::path ToFs(const QString& path);
 QString FromFs(const std::filesystem::path& path);
 
+// Tests stand in for a folder that refuses to let anything in it go where
+// permissions would not stop the user (root): removals below folder fail as
+// denied until RefuseRemovalsIn("") ends it.
+void RefuseRemovalsIn(const QString& folder);
+// Removes the file, empty folder or link at p (links are not followed).
+void Remove(const std::filesystem::path& p, std::error_code& ec);
+
 // The classic run-time error for a failed file-system call.
+RunTimeError ErrorFor(const std::error_code& ec);
 [[noreturn]] void Raise(const std::error_code& ec);
 
 } // namespace FileOps

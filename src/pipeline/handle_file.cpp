@@ -67,18 +67,22 @@ int OfferProgram(const QString& path, const QString& name) {
     return 0;
 }
 
+// The game's installer gets its pause only when it really got the file.
+int HandToInstaller(const QString& path) {
+    if (!ShellOpen(path))
+        return 0;
+    platform::process().Sleep(InstallerPauseMs);
+    return 1;
+}
+
 int Dispatch(const QString& path, const QString& name) {
     switch (WayFor(path)) {
     case Way::ShellPack:
         WriteLog(QStringLiteral("Sims2Pack: ") + path, Level::Skips);
-        ShellOpen(path);
-        platform::process().Sleep(InstallerPauseMs);
-        return 1;
+        return HandToInstaller(path);
     case Way::ShellSkin:
         WriteLog(QStringLiteral("Sims2Skin: ") + path, Level::Skips);
-        ShellOpen(path);
-        platform::process().Sleep(InstallerPauseMs);
-        return 1;
+        return HandToInstaller(path);
     case Way::Package: {
         const QString destination = G().SimsPath + name;
         WriteLog(QStringLiteral("Package: ") + path + QStringLiteral(" -> ") + destination,
@@ -102,19 +106,32 @@ int Dispatch(const QString& path, const QString& name) {
 
 } // namespace
 
-void ShellOpen(const QString& path) {
-    platform::shell().OpenDocument(path);
+bool ShellOpen(const QString& path) {
+    try {
+        platform::shell().OpenDocument(path);
+        return true;
+    } catch (const RunTimeError& e) {
+        // Nothing took the file: it is not installed, and the log says why.
+        Error_Mod::LogError(QStringLiteral("SHELLOPEN: "), path, e.Number(), e.Description());
+        return false;
+    }
 }
 
 int HandleFile(const QString& path) {
+    // A pipe or device named like a package would block the run for good,
+    // and a Mac's resource-fork twin is no game file: neither is opened as
+    // what its name says.
+    const FileOps::FileKind kind = FileOps::KindOfFile(path);
+    if (kind == FileOps::FileKind::Special || kind == FileOps::FileKind::AppleDouble) {
+        WriteLog(QStringLiteral("UNHANDLED: ") + path, Level::Skips);
+        return 0;
+    }
     FileOps::SetAttrNormal(path);
     const QString name = FileOps::GetFileName(path);
     try {
         return Dispatch(path, name);
     } catch (const RunTimeError& e) {
-        WriteLog(QStringLiteral("HANDLEFILE: ") + path + QStringLiteral(" - ") +
-                     QString::number(e.Number()) + QStringLiteral(": ") + e.Description(),
-                 Level::Errors);
+        Error_Mod::LogError(QStringLiteral("HANDLEFILE: "), path, e.Number(), e.Description());
         return 0;
     }
 }

@@ -8,7 +8,8 @@ namespace BrushwickMod {
 // returns how many files were installed.
 int HandleFile(const QString& path);
 
-// Hands a document to the program associated with it.
-void ShellOpen(const QString& path);
+// Hands a document to the program associated with it; false (and a
+// "SHELLOPEN: " line) when nothing could take it.
+bool ShellOpen(const QString& path);
 
 } // namespace BrushwickMod

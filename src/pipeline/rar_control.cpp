@@ -3,6 +3,7 @@
 #include "containers/runtime_error.h"
 #include "entry_writer.h"
 #include "file_ops.h"
+#include "platform/file_names.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -74,9 +75,14 @@ QStringList VolumeSet(const QString& path) {
 int Open(archive* a, const QStringList& volumes) {
     if (volumes.size() == 1)
         return FileOps::OpenArchiveFile(a, volumes.first());
+    // Later volumes were found as regular files; the first must be one too.
+    if (!IsFile(volumes.first())) {
+        archive_set_error(a, EINVAL, "not a plain file");
+        return ARCHIVE_FATAL;
+    }
     std::vector<QByteArray> names;
     for (const QString& v : volumes)
-        names.push_back(QFile::encodeName(v));
+        names.push_back(platform::FileNameBytes(v));
     std::vector<const char*> list;
     for (const QByteArray& n : names)
         list.push_back(n.constData());

@@ -16,7 +16,7 @@ namespace Level = Error_Mod::Level;
 
 void RemoveOrRaise(const fs::path& p) {
     std::error_code ec;
-    fs::remove(p, ec);
+    FileOps::Remove(p, ec);
     if (ec)
         FileOps::Raise(ec);
 }

@@ -64,7 +64,9 @@ public:
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Hands a document to its associated program; the outcome is not examined.
+    // Hands a document to the program that opens it (under Wine, where the
+    // game's installer lives, when Wine is there); throws RunTimeError when
+    // nothing could take it.
     virtual void OpenDocument(const QString& path) = 0;
     // Starts a program without waiting; throws RunTimeError when it cannot start.
     virtual void StartProgram(const QString& path) = 0;
@@ -86,6 +88,9 @@ public:
     // The folder that plays the part of the program's drive: the temporary
     // root is made below it.
     virtual QString DriveFolder() const = 0;
+    // The player's own folder for the log when the program's folder cannot
+    // be written (an installed copy).
+    virtual QString StateFolder() const = 0;
     virtual Version ProgramVersion() const = 0;
     virtual QString LegalCopyright() const = 0;
     // True when another copy of the program is already running.

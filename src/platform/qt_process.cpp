@@ -29,6 +29,17 @@ QString QtProcess::DriveFolder() const {
 #endif
 }
 
+QString QtProcess::StateFolder() const {
+#ifdef Q_OS_WIN
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+#else
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/brushwick2");
+#endif
+}
+
 Version QtProcess::ProgramVersion() const {
     return Version{1, 0, 2};
 }

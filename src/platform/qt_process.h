@@ -14,6 +14,7 @@ class QtProcess : public Process {
 public:
     QString ProgramFolder() const override;
     QString DriveFolder() const override;
+    QString StateFolder() const override;
     Version ProgramVersion() const override;
     QString LegalCopyright() const override;
     bool AnotherCopyRunning() override;

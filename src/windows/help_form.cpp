@@ -77,13 +77,13 @@ void helpForm::ShowTextFile(const QString& path) {
         text = lines.Shift().toText() + newLine;
         while (lines.Size() >= 1)
             text += lines.Shift().toText() + newLine;
+        // The read-me names the log file this copy really writes.
+        text.replace(QStringLiteral("%LOGFILE%"), Error_Mod::LogFilePath());
     } catch (const RunTimeError& e) {
         // A missing or unreadable text is a message in the window, not a
         // failure of the menu entry.
         const QString number = QString::number(e.Number());
-        Error_Mod::WriteLog(QStringLiteral("SHOWTEXTFILE: ") + path + QStringLiteral(" - ") +
-                                number + QStringLiteral(": ") + e.Description(),
-                            Error_Mod::Level::Errors);
+        Error_Mod::LogError(QStringLiteral("SHOWTEXTFILE: "), path, e.Number(), e.Description());
         text = QStringLiteral("This text cannot be shown.") + newLine + newLine + path + newLine +
                QStringLiteral("Error ") + number + QStringLiteral(": ") + e.Description() + newLine;
     }

@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "checks.h"
 #include "containers/runtime_error.h"
 #include "platform/globals.h"
 #include "test_env.h"
@@ -74,6 +75,7 @@ private slots:
     void secondCopyEndsBeforeCleaning();
     void missingPackShowsChoiceAgain();
     void noDefaultPackEndsInPlainWords();
+    void brokenChosenPackFallsBackToDefault();
     void errorAfterLanguageIsReportedAndWindowShown();
     void commandLinePaths();
 };
@@ -141,12 +143,16 @@ void TestStartup::startupLinesAndTemporaryRoot() {
     const QString root = s.env.driveFolder() + "/temp/brushwick/";
     s.env.writeFile(root + "voriderud12d/a.package", "x");
     s.env.writeFile(root + "voriderud99d/b.package", "y");
+    // A copy cut short by a kill left its temporary file among the packages.
+    const QString leftover = s.env.writeFile(s.env.downloadFolder() + "/.~bw2-k1ll3d00.part", "z");
     s.run();
     const QStringList log = s.env.logMessages();
     QCOMPARE(log.mid(0, 3),
              (QStringList{"Brushwick 2 - 1.0 Build 2", "LOGLEVEL: 4", "TIDSELTEMP: " + root}));
     QVERIFY(log.contains("LANGCHOICE: lang.0eng.txt"));
     QVERIFY(log.contains("SIMSPATH: " + s.env.downloadFolder() + "/"));
+    QVERIFY(log.contains("CLEANUP: " + leftover));
+    QVERIFY(!QFileInfo::exists(leftover));
     QVERIFY(!log.contains("CMD"));
     // What earlier runs left behind is gone; the folder above it stays.
     QVERIFY(!QFileInfo::exists(root));
@@ -184,8 +190,24 @@ void TestStartup::noDefaultPackEndsInPlainWords() {
     QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, s.run());
     QCOMPARE(s.env.prompts.boxes.size(), 1);
     QCOMPARE(s.env.prompts.boxes[0].prompt,
-             QString("Brushwick 2 cannot start because its language data could not be loaded. "
-                     "Error 53: File not found"));
+             "Brushwick 2 cannot start because its language data could not be loaded from " +
+                 s.env.programFolder() + "/langs/lang.0eng.txt. Error 53: File not found");
+}
+
+void TestStartup::brokenChosenPackFallsBackToDefault() {
+    Start s;
+    // A pack line without "=" cannot be read; the player must still get in.
+    s.env.writeFile(s.env.programFolder() + "/langs/lang.9bad.txt", "Bad\r\nTeam\r\nno equals\r\n");
+    s.store("LangChoice", "lang.9bad.txt");
+    s.run();
+    QCOMPARE(s.windows.calls, QStringList{"splash"});
+    QCOMPARE(G().LangChoice, QString("lang.0eng.txt"));
+    QCOMPARE(s.env.settings.value("LangChoice"), QString("lang.0eng.txt"));
+    QCOMPARE(G().CurLang.SeeByName("HELP").toText(), QString("Help"));
+    QCOMPARE(Boxes(s.env.prompts),
+             QStringList{
+                 "Start-up failed: error 9: Subscript out of range|48|Brushwick 2 Error Wizard"});
+    QCOMPARE(G().SimsPath, s.env.downloadFolder() + "/");
 }
 
 void TestStartup::errorAfterLanguageIsReportedAndWindowShown() {

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QList>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -72,8 +73,15 @@ inline QByteArray Read(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A real archive of tests/data/archives (or the folder itself for ""). A
+// missing fixture fails the test with its name; the test goes on and fails
+// on what it then cannot find, rather than stopping the whole program.
 inline QString CorpusFile(const QString& name) {
-    return qEnvironmentVariable("BW_CORPUS") + "/archives/" + name;
+    const QString folder = qEnvironmentVariable("BW_CORPUS");
+    const QString path = name.isEmpty() ? folder : folder + "/" + name;
+    if (folder.isEmpty() || !QFileInfo::exists(path))
+        QTest::qFail(qPrintable("test fixture missing: " + path), __FILE__, __LINE__);
+    return path;
 }
 
 // A writable copy of a real archive at to.

@@ -48,8 +48,8 @@ void TestCorpus::unpacks_data() {
     QTest::addColumn<QStringList>("passwords");
     QTest::addColumn<QString>("expect");
     QTest::addColumn<QStringList>("entries");
-    QFile manifest(maker::CorpusFile("../manifest.tsv"));
-    QVERIFY2(manifest.open(QIODevice::ReadOnly), "the corpus manifest is missing");
+    QFile manifest(maker::CorpusFile("manifest.tsv"));
+    QVERIFY2(manifest.open(QIODevice::ReadOnly), "the archive manifest is missing");
     const QStringList lines = QString::fromUtf8(manifest.readAll()).split('\n', Qt::SkipEmptyParts);
     for (const QString& line : lines.mid(1)) {
         const QStringList c = line.split('\t');

@@ -20,6 +20,7 @@ class TestExtraction : public QObject {
     Q_OBJECT
 private slots:
     void installsFlatLaterNamesWin();
+    void macTwinNotInstalled();
     void passwordSkippedForTheRun_data();
     void passwordSkippedForTheRun();
     void hostileNamesStayInside_data();
@@ -64,6 +65,19 @@ void TestExtraction::installsFlatLaterNamesWin() {
                           "Package: " + f + "long.package -> " + G().SimsPath + "long.package",
                           "ZIP: " + f + "inner.zip"}));
     QVERIFY(LinesStarting(env, "BAD ZIP: ").isEmpty());
+}
+
+void TestExtraction::macTwinNotInstalled() {
+    TestEnv env;
+    maker::PrepareRun(env);
+    // A zip made on a Mac: every file has a resource-fork twin.
+    const QByteArray fork("\x00\x05\x16\x07\x00\x02\x00\x00Mac OS X        ", 24);
+    const QString zip = maker::Zip(env.work("mac.zip"), {File("hair/a.package", "a"),
+                                                         File("__MACOSX/hair/._a.package", fork)});
+    QCOMPARE(DoZip(zip), 1);
+    QCOMPARE(maker::NamesIn(env.downloadFolder()), QStringList{"a.package"});
+    QCOMPARE(LinesStarting(env, "UNHANDLED: ").size(), 1);
+    QVERIFY(LinesStarting(env, "UNHANDLED: ").first().endsWith("/._a.package"));
 }
 
 void TestExtraction::passwordSkippedForTheRun_data() {

@@ -8,7 +8,43 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace {
+
+// A folder the program cannot write in: read-only for an ordinary user,
+// immutable for root (whom permissions do not stop), where the machine
+// allows it.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& path) : path_(path) { ok_ = Set(true); }
+    ~ReadOnlyFolder() {
+        if (ok_)
+            Set(false);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    bool Set(bool on) {
+        if (geteuid() != 0)
+            return QFile::setPermissions(
+                path_, QFile::ReadOwner | QFile::ExeOwner |
+                           (on ? QFile::Permissions() : QFile::Permissions(QFile::WriteOwner)));
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return done;
+    }
+    QString path_;
+    bool ok_ = false;
+};
 
 class Installation {
 public:
@@ -60,6 +96,7 @@ public:
         env.insert("XDG_CACHE_HOME", root() + "/cache");
         env.insert("XDG_RUNTIME_DIR", root() + "/runtime");
         env.insert("HOME", root());
+        env.remove("XDG_STATE_HOME");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         p->setProcessEnvironment(env);
         p->start(program() + "/brushwick2", arguments);
@@ -89,6 +126,7 @@ private slots:
     void commandLineInstallsAndWritesBack();
     void secondCopyRefuses();
     void archivesOnTheCommandLine();
+    void installedCopyLogsInStateFolder();
 };
 
 void TestEndToEnd::commandLineInstallsAndWritesBack() {
@@ -158,6 +196,22 @@ void TestEndToEnd::archivesOnTheCommandLine() {
     QCOMPARE(temp.entryList({"voriderud*d"}, QDir::Dirs).size(), 2);
     QCOMPARE(QDir(inst.root() + "/in").entryList(QDir::Files),
              QStringList({"broken.zip", "bundle.zip"}));
+}
+
+void TestEndToEnd::installedCopyLogsInStateFolder() {
+    Installation inst;
+    inst.store({{"LangChoice", "lang.0eng.txt"}, {"SimsPath", inst.downloads()}});
+    inst.write(inst.in("a.package"), "a");
+    // A copy installed for the whole system: its folder is not the player's
+    // to write (root is kept out by the immutable flag).
+    ReadOnlyFolder lock(inst.program());
+    if (!lock.ok())
+        QSKIP("the program folder cannot be made unwritable here; the log's own test covers it");
+    inst.start({inst.in("a.package")});
+    const QString log = inst.root() + "/.local/state/brushwick2/Brushwick2.log";
+    QTRY_VERIFY_WITH_TIMEOUT(QFile(log).size() > 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(inst.downloads() + "a.package"), 20000);
+    QVERIFY(!QFile::exists(inst.program() + "/Brushwick2.log"));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

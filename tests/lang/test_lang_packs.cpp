@@ -64,6 +64,9 @@ void TestLangPacks::readers() {
     const QString french = QStringLiteral("Français");
     const QString marked = env.writeFile(env.work("bom"), "\xef\xbb\xbf" + french.toUtf8());
     QCOMPARE(FileOps::ReadFirstLine(marked), french);
+    // A pack saved by a Windows editor keeps its typographic marks.
+    const QString windows = env.writeFile(env.work("cp1252"), "\x84Gr\xfc\xdf\x93 \x92\x80 \x96");
+    QCOMPARE(FileOps::ReadFirstLine(windows), QString::fromUtf8("„Grüß“ ’€ –"));
 }
 
 void TestLangPacks::chosenPackOverDefault() {

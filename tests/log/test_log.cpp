@@ -1,5 +1,5 @@
-#include "locked_folder.h"
 #include "log/log.h"
+#include "platform/file_names.h"
 #include "test_env.h"
 
 #include <QtTest>
@@ -13,6 +13,9 @@ private slots:
     void levelFilter();
     void linesAreStampedAndAppended();
     void unwritableFolderLosesOnlyTheLine();
+    void readOnlyProgramFolderLogsToStateFolder();
+    void controlCharactersAndNameBytesEscaped_data();
+    void controlCharactersAndNameBytesEscaped();
     void reports_data();
     void reports();
 };
@@ -56,13 +59,58 @@ void TestLog::linesAreStampedAndAppended() {
 
 void TestLog::unwritableFolderLosesOnlyTheLine() {
     TestEnv env;
-    LockedFolder lock(env.programFolder());
-    if (!lock.ok())
-        QSKIP("folders cannot be locked here");
+    // Neither beside the program nor in the state folder: a file stands in
+    // the way of both, for any user.
+    env.writeFile(env.root() + "/blocker", "");
+    env.process.programFolder = env.root() + "/blocker/program";
+    env.process.stateFolder = env.root() + "/blocker/state";
     WriteLog("lost", Level::Errors);
     ReportError("shown", false);
-    QVERIFY(!QFile::exists(env.logPath()));
     QCOMPARE(env.prompts.boxes.size(), 1);
+}
+
+void TestLog::readOnlyProgramFolderLogsToStateFolder() {
+    TestEnv env;
+    // An installed copy: the program's folder cannot take a file. A file in
+    // the way stops root too, whom permissions would not.
+    env.writeFile(env.root() + "/installed", "");
+    env.process.programFolder = env.root() + "/installed/lib";
+    const QString state = env.process.stateFolder + "/Brushwick2.log";
+    WriteLog("kept", Level::Errors);
+    QCOMPARE(LogFilePath(), state);
+    QFile f(state);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().endsWith(" - kept\r\n"));
+    // Made private to the player.
+    QCOMPARE(QFile::permissions(env.process.stateFolder) & 0x0077, QFile::Permissions());
+    // A writable program folder keeps its log, as before.
+    env.process.programFolder = env.programFolder();
+    QCOMPARE(LogFilePath(), env.logPath());
+}
+
+void TestLog::controlCharactersAndNameBytesEscaped_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("line breaks") << "a.package\r\n01/01/2026 - FAKE"
+                                 << QByteArray("a.package\\r\\n01/01/2026 - FAKE");
+    QTest::newRow("tab and escape") << "a\tb\x1b[31m" << QByteArray("a\\tb\\x1b[31m");
+    QTest::newRow("name bytes") << platform::FileNameText("Caf\xe9") << QByteArray("Caf\\xe9");
+    QTest::newRow("unicode line separator")
+        << QString::fromUtf8("a\u2028b") << QByteArray("a\\u2028b");
+    QTest::newRow("plain text untouched")
+        << QString::fromUtf8("K\u00f6rbe \\ 100%") << QByteArray("K\xc3\xb6rbe \\ 100%");
+}
+
+void TestLog::controlCharactersAndNameBytesEscaped() {
+    QFETCH(QString, message);
+    QFETCH(QByteArray, shown);
+    TestEnv env;
+    WriteLog(message, Level::Errors);
+    QFile f(env.logPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray all = f.readAll();
+    QCOMPARE(all.count("\r\n"), 1);
+    QVERIFY2(all.endsWith(" - " + shown + "\r\n"), all.constData());
 }
 
 void TestLog::reports_data() {

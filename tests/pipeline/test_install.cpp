@@ -1,11 +1,21 @@
 #include "checks.h"
-#include "locked_folder.h"
+#include "log/log.h"
+#include "pipeline/copy_file.h"
+#include "pipeline/file_ops.h"
 #include "pipeline/handle_file.h"
 #include "pipeline/install_copy.h"
+#include "pipeline/run.h"
+#include "platform/file_names.h"
 #include "platform/globals.h"
 #include "test_env.h"
 
 #include <QtTest>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace BrushwickMod;
 
@@ -28,11 +38,57 @@ struct Setup {
     }
     // No temporary copy may be left beside the installed files.
     bool noPartFiles() const {
-        return QDir(env.downloadFolder())
-            .entryList({".~*"}, QDir::System | QDir::Hidden | QDir::AllEntries)
-            .isEmpty();
+        for (const QString& name :
+             QDir(env.downloadFolder()).entryList(QDir::System | QDir::Hidden | QDir::AllEntries))
+            if (FileOps::IsPartName(name))
+                return false;
+        return true;
     }
 };
+
+// Stand-ins for the kernel's copy, so that every way it can refuse is met
+// on any machine.
+int refusal = 0;
+long Refuse(int, int, std::size_t) {
+    errno = refusal;
+    return -1;
+}
+long NoProgress(int, int, std::size_t) {
+    return 0;
+}
+// Copies one byte, then says the files are on different file systems.
+long OneByteThenRefuse(int in, int out, std::size_t) {
+    static bool first = true;
+    first = !first;
+    if (first) {
+        errno = EXDEV;
+        return -1;
+    }
+    char c;
+    return ::read(in, &c, 1) == 1 && ::write(out, &c, 1) == 1 ? 1 : -1;
+}
+// Turns the destination into a folder and the download folder read-only
+// while the copy is on: the temporary file cannot take its name and must go
+// although its folder is no longer writable.
+QString turnIntoFolder;
+long SpoilDestination(int, int, std::size_t) {
+    QDir().mkpath(turnIntoFolder + "/inside");
+    QFile::setPermissions(QFileInfo(turnIntoFolder).path(), QFile::ReadOwner | QFile::ExeOwner);
+    errno = EXDEV;
+    return -1;
+}
+
+struct KernelCopyGuard {
+    explicit KernelCopyGuard(FileOps::KernelCopy copy) { FileOps::SetKernelCopy(copy); }
+    ~KernelCopyGuard() { FileOps::SetKernelCopy(nullptr); }
+};
+
+QByteArray Noise(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7919 + i / 251) & 0xFF);
+    return bytes;
+}
 
 const QString Missing = "FILEEXISTS: 53: File not found";
 
@@ -47,6 +103,14 @@ private slots:
     void missingSource();
     void failedCopyKeepsDestination_data();
     void failedCopyKeepsDestination();
+    void kernelRefusalFallsBackToPlainCopy_data();
+    void kernelRefusalFallsBackToPlainCopy();
+    void copyBetweenFileSystems();
+    void specialFilesAreNeverOpened_data();
+    void specialFilesAreNeverOpened();
+    void namesKeepTheirBytes_data();
+    void namesKeepTheirBytes();
+    void leftoversRemoved();
     void linksAreReplacedNotWrittenThrough_data();
     void linksAreReplacedNotWrittenThrough();
     void dispatch_data();
@@ -130,30 +194,157 @@ void TestInstall::missingSource() {
 }
 
 void TestInstall::failedCopyKeepsDestination_data() {
-    QTest::addColumn<bool>("lockFolder");
-    QTest::newRow("download folder locked") << true;
-    QTest::newRow("destination is a folder") << false;
+    QTest::addColumn<int>("way");
+    QTest::newRow("the copy fails") << 0;
+    QTest::newRow("destination is a folder") << 1;
+    QTest::newRow("folder read-only before the rename") << 2;
 }
 
 void TestInstall::failedCopyKeepsDestination() {
-    QFETCH(bool, lockFolder);
+    QFETCH(int, way);
     Setup s;
     // Either the temporary copy cannot be made, or it cannot replace the
     // destination; both must leave the download folder as it was.
-    const QString kept = lockFolder ? s.destination : s.destination + "/inside";
+    const QString kept = way == 0 ? s.destination : s.destination + "/inside";
     s.env.writeFile(kept, "old");
-    // A merely read-only folder is made writable again by the copy itself.
-    if (lockFolder && geteuid() != 0)
-        QSKIP("only an immutable folder stays locked");
-    LockedFolder lock(s.env.downloadFolder());
-    if (lockFolder && !lock.ok())
-        QSKIP("folders cannot be locked here");
+    refusal = ENOSPC;
+    turnIntoFolder = s.destination;
+    if (way == 2)
+        QFile::remove(kept);
+    KernelCopyGuard guard(way == 0 ? Refuse : way == 2 ? SpoilDestination : nullptr);
 
     QCOMPARE(HandleFileCopy(s.source, s.destination), 0);
-    QCOMPARE(Content(kept), QByteArray("old"));
+    if (way != 2)
+        QCOMPARE(Content(kept), QByteArray("old"));
     QVERIFY(s.noPartFiles());
     QCOMPARE(s.env.prompts.boxes.size(), 1);
     QVERIFY(s.env.logMessages().last().startsWith("ERROR: Could not copy "));
+    if (way == 0)
+        QVERIFY(s.env.logMessages().contains("HANDLEFILECOPY: There was an error while copying " +
+                                             s.source + " to " + s.destination +
+                                             ". 61: Disk full"));
+}
+
+void TestInstall::kernelRefusalFallsBackToPlainCopy_data() {
+    QTest::addColumn<int>("how");
+    QTest::addColumn<int>("error");
+    QTest::newRow("another file system") << 0 << EXDEV;
+    QTest::newRow("not offered") << 0 << EOPNOTSUPP;
+    QTest::newRow("not for these files") << 0 << EINVAL;
+    QTest::newRow("no such call") << 0 << ENOSYS;
+    QTest::newRow("no progress") << 1 << 0;
+    QTest::newRow("refused part way") << 2 << EXDEV;
+}
+
+void TestInstall::kernelRefusalFallsBackToPlainCopy() {
+    QFETCH(int, how);
+    QFETCH(int, error);
+    Setup s;
+    const QByteArray content = Noise(700 * 1024 + 3);
+    s.env.writeFile(s.source, content);
+    refusal = error;
+    KernelCopyGuard guard(how == 0 ? Refuse : how == 1 ? NoProgress : OneByteThenRefuse);
+    QCOMPARE(HandleFileCopy(s.source, s.destination), 1);
+    QCOMPARE(Content(s.destination), content);
+    QVERIFY(s.noPartFiles());
+    QVERIFY(s.env.prompts.boxes.isEmpty());
+}
+
+void TestInstall::copyBetweenFileSystems() {
+    // A package dropped from a RAM disk (or a stick) onto a game on disk.
+    QTemporaryDir ram("/dev/shm/bw-test-XXXXXX");
+    Setup s;
+    struct stat a {
+    }, b{};
+    if (!ram.isValid() || ::stat(QFile::encodeName(ram.path()), &a) != 0 ||
+        ::stat(QFile::encodeName(s.env.downloadFolder()), &b) != 0 || a.st_dev == b.st_dev)
+        QSKIP("no second file system beside the test folder (/dev/shm)");
+    const QByteArray content = Noise(300 * 1024);
+    const QString source = s.env.writeFile(ram.path() + "/x.package", content);
+    QCOMPARE(HandleFile(source), 1);
+    QCOMPARE(Content(G().SimsPath + "x.package"), content);
+    QVERIFY(s.noPartFiles());
+}
+
+void TestInstall::specialFilesAreNeverOpened_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("pipe as a package") << "x.package"
+                                       << "fifo";
+    QTest::newRow("pipe as an archive") << "x.zip"
+                                        << "fifo";
+    QTest::newRow("pipe as a rar") << "x.rar"
+                                   << "fifo";
+    QTest::newRow("device as a package") << "y.package"
+                                         << "device";
+    QTest::newRow("resource fork twin") << "._a.package"
+                                        << "appledouble";
+}
+
+void TestInstall::specialFilesAreNeverOpened() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    Setup s;
+    const QString path = s.env.work(name);
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path), 0644), 0);
+    else if (kind == "device")
+        QVERIFY(QFile::link("/dev/zero", path));
+    else
+        s.env.writeFile(path, QByteArray("\x00\x05\x16\x07\x00\x02\x00\x00Mac OS X", 16));
+    // Dropped alone and found in a folder alike: the run goes on past it.
+    MArray data;
+    data.Push(s.env.workFolder());
+    BrushwickMod::Handle_Processing(data);
+    QVERIFY(s.env.logMessages().contains("UNHANDLED: " + path));
+    QCOMPARE(s.env.logMessages().filter(path).size(), 1);
+    QVERIFY(s.env.logMessages().contains("POSTINSTALL: 1 files installed"));
+    QVERIFY(!QFile::exists(G().SimsPath + name));
+    // The copy itself refuses what is not a plain file, without waiting on it.
+    if (kind != "appledouble")
+        QCOMPARE(HandleFileCopy(path, G().SimsPath + name), 0);
+}
+
+void TestInstall::namesKeepTheirBytes_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("Latin-1") << QByteArray("Caf\xe9 Chair.package");
+    QTest::newRow("CP437") << QByteArray("M\x94"
+                                         "bel \x81"
+                                         "ber.package");
+    QTest::newRow("255 bytes") << QByteArray(247, 'n') + ".package";
+    QTest::newRow("254 bytes, not UTF-8") << QByteArray(245, 'n') + "\xff.package";
+}
+
+void TestInstall::namesKeepTheirBytes() {
+    QFETCH(QByteArray, name);
+    Setup s;
+    namespace fs = std::filesystem;
+    // In a folder whose own name is not UTF-8 either.
+    const fs::path drop = fs::path(QFile::encodeName(s.env.root()).toStdString()) / "drop";
+    const fs::path folder = drop / "Gr\xfcn";
+    fs::create_directories(folder);
+    { std::ofstream(folder / name.toStdString()) << "bytes"; }
+    MArray data;
+    data.Push(FileOps::FromFs(drop));
+    BrushwickMod::Handle_Processing(data);
+    const fs::path installed =
+        fs::path(QFile::encodeName(s.env.downloadFolder()).toStdString()) / name.toStdString();
+    QVERIFY2(fs::is_regular_file(installed), name.constData());
+    QVERIFY(s.env.logMessages().contains("POSTINSTALL: 1 files installed"));
+    // The log shows the bytes readably, and every line stays UTF-8.
+    const QString shown = Error_Mod::EscapeForLog(platform::FileNameText(name));
+    QVERIFY(s.env.logMessages().filter("Package: ").first().endsWith("/" + shown));
+    QVERIFY(s.noPartFiles());
+}
+
+void TestInstall::leftoversRemoved() {
+    Setup s;
+    const QString leftover = s.env.writeFile(G().SimsPath + FileOps::NewPartName(), "half");
+    const QString mine = s.env.writeFile(G().SimsPath + ".~notes.part", "player's own");
+    FileOps::RemovePartLeftovers(G().SimsPath);
+    QVERIFY(!QFile::exists(leftover));
+    QVERIFY(QFile::exists(mine));
+    QCOMPARE(s.env.logMessages(), QStringList{"CLEANUP: " + leftover});
 }
 
 void TestInstall::linksAreReplacedNotWrittenThrough_data() {
@@ -197,6 +388,11 @@ void TestInstall::dispatch_data() {
                               << none << 1;
     QTest::newRow("skin") << "Body.Sims2Skin" << false << 0 << false << QStringList{"Sims2Skin: %S"}
                           << none << 1;
+    QTest::newRow("nothing opens it")
+        << "Body.Sims2Skin" << false << 0 << true
+        << QStringList{"Sims2Skin: %S",
+                       "SHELLOPEN: %S - 31: No program is associated with this file"}
+        << none << 0;
     QTest::newRow("package") << "A.PACKAGE" << false << 0 << false
                              << QStringList{"Package: %S -> %D", Missing} << none << 1;
     QTest::newRow("zip") << "Hair.ZIP" << false << 0 << false << QStringList{"ZIP: %S"} << none
@@ -234,6 +430,7 @@ void TestInstall::dispatch() {
     G().SkipEXEs = skipExes;
     G().BadZipAlertBox = false;
     s.env.shell.failStart = failStart;
+    s.env.shell.failOpen = failStart;
     if (answer)
         s.env.prompts.answers.push_back(answer);
     const QString path = s.env.writeFile(s.env.work(name), "content");
@@ -250,7 +447,7 @@ void TestInstall::dispatch() {
         QCOMPARE(Boxes(s.env.prompts), boxes);
     QCOMPARE(s.env.shell.opened, shelled ? QStringList{path} : QStringList{});
     // The game's installer gets its fixed pause after every hand-over.
-    QCOMPARE(s.env.process.sleeps, shelled ? QList<int>{5000} : QList<int>{});
+    QCOMPARE(s.env.process.sleeps, shelled && result ? QList<int>{5000} : QList<int>{});
     QCOMPARE(s.env.shell.started, answer == platform::Box::Yes ? QStringList{path} : QStringList{});
     QCOMPARE(QFile::exists(destination), result == 1 && !shelled);
     // Whatever way it went, the file was made writable first.

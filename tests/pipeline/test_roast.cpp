@@ -89,8 +89,6 @@ void TestRoast::undeletableStopsWithOneLine() {
     const QString stuck = env.writeFile(top + "locked/f", "x");
     env.writeFile(top + "z/f", "x");
     LockedFolder lock(top + "locked");
-    if (!lock.ok())
-        QSKIP("folders cannot be locked here");
     Roast(top);
     const QStringList log = env.logMessages();
     QCOMPARE(log.filter("ROAST_TREE: "), QStringList{"ROAST_TREE: 70: Permission denied"});

@@ -37,6 +37,8 @@ private slots:
     void resultText_data();
     void resultText();
     void badPathsAndLinks();
+    void logLevels_data();
+    void logLevels();
 };
 
 void TestRun::walksDepthFirstInDropOrder() {
@@ -128,6 +130,57 @@ void TestRun::badPathsAndLinks() {
                      "HANDLE_PROCESSING: ~/droplink/dangling.package - 53: File not found",
                      "Package: ~/droplink/a.package -> " + G().SimsPath + "a.package"}));
     QCOMPARE(r.env.status.text, QString("Done! 2 files installed"));
+}
+
+void TestRun::logLevels_data() {
+    QTest::addColumn<int>("level");
+    for (int level = 0; level <= 4; ++level)
+        QTest::newRow(qPrintable("level " + QString::number(level))) << level;
+}
+
+void TestRun::logLevels() {
+    QFETCH(int, level);
+    Run r;
+    G().LogLevel = level;
+    G().RejectOverwrites = true;
+    G().SkipEXEs = true;
+    G().BadZipAlertBox = false;
+    G().TidselTemp = r.env.driveFolder() + "/temp/brushwick/voriderud";
+    for (const char* name : {"mix/a.package", "mix/b.package", "mix/c.package", "mix/notes.txt",
+                             "mix/setup.exe", "mix/broken.zip"})
+        r.file(name);
+    QDir().mkpath(r.env.work("mix/sub"));
+    r.env.writeFile(G().SimsPath + "b.package", "old");
+    // A copy that fails: its destination is a folder with something in it.
+    r.env.writeFile(G().SimsPath + "c.package/keep", "old");
+    MArray data;
+    data.Push(r.env.work("mix"));
+    Handle_Processing(data);
+
+    // Every line of a mixed run with the level it is written at, in order.
+    const QList<QPair<QString, int>> all{{"HANDLEPROCCOUNT: ", 4}, {"FOLDER: ", 3},
+                                         {"FOLDER: ", 3},          {"EXE: ", 3},
+                                         {"SkipEXEs: ", 2},        {"UNHANDLED: ", 2},
+                                         {"Package: ", 2},         {"HANDLEFILECOPY: There", 1},
+                                         {"ERROR: ", 1},           {"ZIP: ", 3},
+                                         {"BAD ZIP: ", 2},         {"Package: ", 2},
+                                         {"FILE EXISTS: ", 4},     {"OVERWRITE AUTO-REJECTED", 4},
+                                         {"Package: ", 2},         {"POSTINSTALL: ", 4}};
+    QStringList prefixes, expected;
+    for (const auto& [prefix, at] : all) {
+        if (!prefixes.contains(prefix))
+            prefixes.append(prefix);
+        if (at <= level)
+            expected.append(prefix);
+    }
+    QStringList seen;
+    for (const QString& line : r.env.logMessages())
+        for (const QString& prefix : prefixes)
+            if (line.startsWith(prefix)) {
+                seen.append(prefix);
+                break;
+            }
+    QCOMPARE(seen, expected);
 }
 
 QTEST_GUILESS_MAIN(TestRun)

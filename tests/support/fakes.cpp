@@ -42,6 +42,12 @@ void Prompts::BrowseFile(const QString&, const QString&, QString& fileName) {
         fileName = confirmed;
 }
 
+void Shell::OpenDocument(const QString& path) {
+    opened.append(path);
+    if (failOpen)
+        throw RunTimeError(31, QStringLiteral("No program is associated with this file"));
+}
+
 void Shell::StartProgram(const QString& path) {
     started.append(path);
     if (failStart)

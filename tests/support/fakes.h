@@ -57,7 +57,7 @@ public:
 
 class Shell : public platform::Shell {
 public:
-    void OpenDocument(const QString& path) override { opened.append(path); }
+    void OpenDocument(const QString& path) override;
     void StartProgram(const QString& path) override;
     bool OpenAddress(const QString& address) override {
         addresses.append(address);
@@ -68,6 +68,8 @@ public:
     QStringList started;
     QStringList addresses;
     bool failStart = false;
+    // Nothing is associated with documents.
+    bool failOpen = false;
     bool browserFound = true;
 };
 
@@ -75,6 +77,7 @@ class Process : public platform::Process {
 public:
     QString ProgramFolder() const override { return programFolder; }
     QString DriveFolder() const override { return driveFolder; }
+    QString StateFolder() const override { return stateFolder; }
     platform::Version ProgramVersion() const override { return {1, 0, 2}; }
     QString LegalCopyright() const override { return QStringLiteral("Legal notice"); }
     bool AnotherCopyRunning() override { return anotherCopy; }
@@ -89,6 +92,7 @@ public:
 
     QString programFolder;
     QString driveFolder;
+    QString stateFolder;
     bool anotherCopy = false;
     int ends = 0;
     QList<int> sleeps;

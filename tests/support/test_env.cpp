@@ -7,13 +7,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
+
 TestEnv::TestEnv(int logLevel) {
     const QString base = dir_.path();
-    for (const char* sub : {"program", "drive", "work", "downloads", "config", "cache", "runtime"})
+    for (const char* sub :
+         {"program", "drive", "work", "downloads", "config", "cache", "runtime", "state"})
         QDir().mkpath(base + "/" + sub);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + "/config"));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(base + "/cache"));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + "/runtime"));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(base + "/state"));
     QFile::setPermissions(base + "/runtime",
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
@@ -21,21 +25,26 @@ TestEnv::TestEnv(int logLevel) {
     G().LogLevel = logLevel;
     process.programFolder = programFolder();
     process.driveFolder = driveFolder();
+    process.stateFolder = root() + "/state/brushwick2";
     platform::Install({&prompts, &status, &shell, &process, &settings});
 }
 
 TestEnv::~TestEnv() {
     platform::Install({});
     ResetGlobals();
-    // Let the temporary tree go even where a test took away permissions.
-    QDirIterator it(dir_.path(),
-                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        if (!QFileInfo(p).isSymLink())
-            QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Let the temporary tree go even where a test took away permissions or
+    // made names that are not UTF-8 (which Qt's own removal cannot name).
+    namespace fs = std::filesystem;
+    const fs::path top(QFile::encodeName(dir_.path()).toStdString());
+    std::error_code ec;
+    fs::permissions(top, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (auto it = fs::recursive_directory_iterator(top, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (!it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        ec.clear();
     }
+    fs::remove_all(top, ec);
 }
 
 QString TestEnv::writeFile(const QString& path, const QByteArray& content) const {
