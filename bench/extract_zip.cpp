@@ -2,7 +2,7 @@
 // prints how long it took, how much memory the process needed at most and
 // what came out.
 #include "pipeline/archives.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QCoreApplication>

@@ -7,7 +7,7 @@
 #include "fakes.h"
 #include "log/log.h"
 #include "pipeline/run.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,8 @@
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "platform/file_names.h"
-#include "platform/globals.h"
+#include "platform/version.h"
+#include "state/globals.h"
 #include "platform/qt_process.h"
 #include "platform/qt_prompts.h"
 #include "platform/qt_settings.h"
@@ -35,7 +36,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle);
     QApplication::setOrganizationName(AppTitle);
-    QApplication::setApplicationVersion(QStringLiteral("1.0.2"));
+    QApplication::setApplicationVersion(QString::fromLatin1(platform::ThisVersion::Text));
     // The main window is hidden while the splash shows; closing it is what
     // ends the program.
     QApplication::setQuitOnLastWindowClosed(false);

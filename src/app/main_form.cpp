@@ -5,7 +5,7 @@
 #include "log/log.h"
 #include "pipeline/file_ops.h"
 #include "pipeline/run.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "windows/artwork.h"
 #include "windows/frm_about.h"
 #include "windows/help_form.h"

@@ -4,14 +4,15 @@
 #include "lang/language.h"
 #include "lang/text_readers.h"
 #include "log/log.h"
+#include "pipeline/archives.h"
 #include "pipeline/copy_file.h"
 #include "pipeline/file_ops.h"
 #include "pipeline/roast.h"
 #include "pipeline/run.h"
 #include "pipeline/sims_path.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
-#include "platform/settings_table.h"
+#include "settings/settings_table.h"
 
 #include <QDir>
 
@@ -50,13 +51,10 @@ void LoadChosenOrDefault() {
 // program ends.
 void ChooseAndLoadLanguage(StartupWindows& windows) {
     try {
+        const auto show = [&windows] { windows.ShowLanguageChoice(); };
         if (ReadLangChoice().isEmpty())
-            windows.ShowLanguageChoice();
-        G().LangChoice = ReadLangChoice();
-        while (!FileOps::FileExists(FileOps::LangFolder() + G().LangChoice)) {
-            windows.ShowLanguageChoice();
-            G().LangChoice = ReadLangChoice();
-        }
+            show();
+        TakeChosenPack(show);
         LoadChosenOrDefault();
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(
@@ -68,61 +66,13 @@ void ChooseAndLoadLanguage(StartupWindows& windows) {
     }
 }
 
-// The stored word, lower-cased; an empty key gets its default written back
-// and reads as "".
-QString ReadOrWriteDefault(const QString& key, const QString& fallback) {
-    const QString word = SettingsTable::Read(key);
-    if (word.isEmpty())
-        SettingsTable::Write(key, fallback);
-    return word.toLower();
-}
-
-void ApplyLogLevel() {
-    const QString word = ReadOrWriteDefault(SettingsTable::LogLevel, QStringLiteral("verbose"));
-    if (word.isEmpty())
-        return;
-    G().LogLevel = SettingsTable::LogLevelFromWord(word);
-    WriteLog(QStringLiteral("LOGLEVEL: ") + QString::number(G().LogLevel), Level::Debug);
-}
-
 void CleanTemporaryRoot() {
-    const QString sep = FileOps::Sep();
-    const QString drive = platform::process().DriveFolder();
-    G().TidselTemp = drive + sep + "temp" + sep + "brushwick" + sep;
+    G().TidselTemp = TemporaryRoot();
     WriteLog(QStringLiteral("TIDSELTEMP: ") + G().TidselTemp, Level::Debug);
     QString root = G().TidselTemp;
     if (FileOps::FolderExists(root))
         Roast(G().TidselTemp);
-    G().TidselTemp = drive + sep + "temp" + sep + "brushwick" + sep + "voriderud";
-}
-
-void ReadOverwritePolicy() {
-    G().ConfirmOverwrites = false;
-    G().RejectOverwrites = false;
-    const QString word = ReadOrWriteDefault(SettingsTable::ConfirmOverwrites, QStringLiteral("no"));
-    if (word == QLatin1String("yes")) {
-        WriteLog(QStringLiteral("CONFIRMOVERWRITES ON"), Level::Debug);
-        G().ConfirmOverwrites = true;
-    } else if (word == QLatin1String("reject")) {
-        WriteLog(QStringLiteral("REJECTOVERWRITES ON"), Level::Debug);
-        G().RejectOverwrites = true;
-    }
-}
-
-void ReadProgramSkipping() {
-    G().SkipEXEs = false;
-    if (ReadOrWriteDefault(SettingsTable::SkipEXEs, QStringLiteral("no")) == QLatin1String("yes")) {
-        WriteLog(QStringLiteral("SkipEXEs ON"), Level::Debug);
-        G().SkipEXEs = true;
-    }
-}
-
-void ReadBadZipAlert() {
-    G().BadZipAlertBox = true;
-    if (SettingsTable::Read(SettingsTable::BadZipAlertBox).toLower() == QLatin1String("no")) {
-        WriteLog(QStringLiteral("BadZipAlertBox OFF"), Level::Debug);
-        G().BadZipAlertBox = false;
-    }
+    G().TidselTemp = TemporaryRoot() + QStringLiteral("voriderud");
 }
 
 void InstallCommandLine(MArray& paths) {
@@ -172,15 +122,13 @@ void Form_Load(StartupWindows& windows, MArray commandLine) {
         if (platform::process().AnotherCopyRunning())
             Error_Mod::ReportCritical(G().CurLang.SeeByName(QStringLiteral("AnotherTidsel")), true);
         WriteLog(VersionText(), Level::Verbose);
-        ApplyLogLevel();
+        SettingsTable::LoadAll(SettingsTable::Phase::LogLevel);
         CleanTemporaryRoot();
         WriteLog(QStringLiteral("LANGCHOICE: ") + G().LangChoice, Level::Debug);
         G().SimsPath = GetSimsPath();
         WriteLog(QStringLiteral("SIMSPATH: ") + G().SimsPath, Level::Debug);
         FileOps::RemovePartLeftovers(G().SimsPath);
-        ReadOverwritePolicy();
-        ReadProgramSkipping();
-        ReadBadZipAlert();
+        SettingsTable::LoadAll(SettingsTable::Phase::Options);
         G().DefBarMsg = G().CurLang.SeeByName(QStringLiteral("DefBarMsg"));
         platform::status().SetText(G().DefBarMsg);
         InstallCommandLine(commandLine);

@@ -2,11 +2,12 @@
 
 #include "containers/runtime_error.h"
 #include "lang/lang_pick_layout.h"
+#include "platform/twips.h"
 #include "lang/language.h"
 #include "lang/text_readers.h"
 #include "log/log.h"
 #include "pipeline/file_ops.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
 
 #include <QFile>
@@ -18,7 +19,7 @@
 
 namespace {
 
-using LangPickLayout::ToPixels;
+using Twips::ToPixels;
 
 QRect Pixels(int left, int top, int width, int height) {
     return QRect(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));
@@ -151,11 +152,7 @@ void LangMenuOption(QWidget* parent) {
     const bool packInForce = G().CurLangLoaded;
 
     ShowLangPick(parent);
-    G().LangChoice = BrushwickMod::ReadLangChoice();
-    while (!FileOps::FileExists(FileOps::LangFolder() + G().LangChoice)) {
-        ShowLangPick(parent);
-        G().LangChoice = BrushwickMod::ReadLangChoice();
-    }
+    BrushwickMod::TakeChosenPack([parent] { ShowLangPick(parent); });
 
     try {
         BrushwickMod::LoadLanguage();

@@ -1,7 +1,5 @@
 #include "lang_pick_layout.h"
 
-#include <cmath>
-
 namespace LangPickLayout {
 
 Measures ForOptions(int optionCount) {
@@ -22,10 +20,6 @@ Measures ForOptions(int optionCount) {
         }
     }
     return m;
-}
-
-int ToPixels(int twips) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / TwipsPerPixel));
 }
 
 } // namespace LangPickLayout

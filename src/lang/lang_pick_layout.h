@@ -7,8 +7,6 @@
 // once at the end.
 namespace LangPickLayout {
 
-inline constexpr int TwipsPerPixel = 15;
-
 struct Rect {
     int left;
     int top;
@@ -36,7 +34,5 @@ struct Measures {
 // The measures with optionCount options stacked in the frame (the first
 // option is always there, so fewer than one counts as one).
 Measures ForOptions(int optionCount);
-
-int ToPixels(int twips);
 
 } // namespace LangPickLayout

@@ -3,9 +3,9 @@
 #include "lang/text_readers.h"
 #include "log/log.h"
 #include "pipeline/file_ops.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
-#include "platform/settings_table.h"
+#include "settings/settings_table.h"
 
 namespace BrushwickMod {
 
@@ -46,15 +46,19 @@ void LoadLanguage() {
 }
 
 QString ReadLangChoice() {
-    if (!G().UnsavedLangChoice.isEmpty())
-        return G().UnsavedLangChoice;
-    return SettingsTable::Read(SettingsTable::LangChoice);
+    return SettingsTable::Read(SettingsTable::Setting::LangChoice);
+}
+
+void TakeChosenPack(const std::function<void()>& showChoice) {
+    G().LangChoice = ReadLangChoice();
+    while (!FileOps::FileExists(FileOps::LangFolder() + G().LangChoice)) {
+        showChoice();
+        G().LangChoice = ReadLangChoice();
+    }
 }
 
 void StoreLangChoice(const QString& name) {
-    // A choice the store refused still holds for this run.
-    G().UnsavedLangChoice =
-        SettingsTable::Write(SettingsTable::LangChoice, name) ? QString() : name;
+    SettingsTable::Apply(SettingsTable::Setting::LangChoice, name);
 }
 
 } // namespace BrushwickMod

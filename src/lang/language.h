@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Loading the texts the player sees, and the stored choice of language.
 namespace BrushwickMod {
 
@@ -18,6 +20,10 @@ void LoadLanguage();
 // The "LangChoice" the settings store holds, or the choice made in this run
 // that the store could not keep.
 QString ReadLangChoice();
+// Takes the stored choice as LangChoice, showing the choice again until it
+// names a pack file that exists and is not empty.
+void TakeChosenPack(const std::function<void()>& showChoice);
+
 // Stores the chosen pack's file name. When the store refuses, the failure is
 // logged and the choice is kept for this run only.
 void StoreLangChoice(const QString& name);

@@ -1,6 +1,6 @@
 #include "log.h"
 
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
 
 #include "platform/file_names.h"

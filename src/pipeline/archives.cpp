@@ -5,7 +5,7 @@
 #include "file_ops.h"
 #include "handle_file.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
 #include "rar_control.h"
 #include "zip_bridge.h"
@@ -35,9 +35,7 @@ const QString TooDeepText = QStringLiteral("Out of stack space (archive inside m
                             QString::number(MaxNesting) + QStringLiteral(" others, left packed)");
 
 void LogFailure(const char* prefix, const QString& path, int number, const QString& description) {
-    WriteLog(QLatin1String(prefix) + path + QStringLiteral(" - ") + QString::number(number) +
-                 QStringLiteral(": ") + description,
-             Level::Errors);
+    Error_Mod::LogError(QLatin1String(prefix), path, number, description);
 }
 
 // The temporary folders hold what players download: theirs alone.
@@ -82,10 +80,15 @@ void ReportBadZip(const QString& path) {
 
 } // namespace
 
-QString MakeTemp() {
+QString TemporaryRoot() {
     const QString sep = FileOps::Sep();
-    const QString temp = platform::process().DriveFolder() + sep + QStringLiteral("temp");
-    const QString root = temp + sep + QStringLiteral("brushwick");
+    return platform::process().DriveFolder() + sep + QStringLiteral("temp") + sep +
+           QStringLiteral("brushwick") + sep;
+}
+
+QString MakeTemp() {
+    const QString root = TemporaryRoot().chopped(1);
+    const QString temp = FileOps::GetFolder(root).chopped(1);
     QString probe = temp;
     if (!FileOps::FolderExists(probe)) {
         WriteLog(QStringLiteral("MAKETEMP: Mkdir ") + temp, Level::Debug);

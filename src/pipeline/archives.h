@@ -12,6 +12,10 @@ inline constexpr int MakeTempTries = 100;
 // The error number logged for an archive nested too deep.
 inline constexpr int OutOfStackSpace = 28;
 
+// The temporary root, D & "\temp\brushwick\" with the drive's part D
+// (Process::DriveFolder): every extraction folder is made below it.
+QString TemporaryRoot();
+
 // A new, empty extraction folder under the temporary root, ending in a
 // separator; "" when none could be found.
 QString MakeTemp();

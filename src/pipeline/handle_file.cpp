@@ -5,7 +5,7 @@
 #include "file_ops.h"
 #include "install_copy.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 #include "copy_file.h"
 #include "file_ops.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
 
 namespace BrushwickMod {

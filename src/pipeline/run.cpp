@@ -4,7 +4,7 @@
 #include "file_ops.h"
 #include "handle_file.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
@@ -113,9 +113,8 @@ void Handle_Processing(MArray& data) {
             }
         } catch (const RunTimeError& e) {
             // A path that vanished or cannot be read costs only itself.
-            WriteLog(QStringLiteral("HANDLE_PROCESSING: ") + path + QStringLiteral(" - ") +
-                         QString::number(e.Number()) + QStringLiteral(": ") + e.Description(),
-                     Level::Errors);
+            Error_Mod::LogError(QStringLiteral("HANDLE_PROCESSING: "), path, e.Number(),
+                                e.Description());
         }
     }
 

@@ -3,9 +3,9 @@
 #include "containers/runtime_error.h"
 #include "file_ops.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
-#include "platform/settings_table.h"
+#include "settings/settings_table.h"
 
 namespace BrushwickMod {
 
@@ -34,7 +34,7 @@ QString AskForFolder() {
 
 QString GetSimsPath() {
     try {
-        QString folder = SettingsTable::Read(SettingsTable::SimsPath);
+        QString folder = SettingsTable::Read(SettingsTable::Setting::SimsPath);
         if (!folder.isEmpty()) {
             WriteLog(QStringLiteral("GETSIMSPATH: REG = ") + folder, Level::Debug);
         } else {
@@ -44,7 +44,7 @@ QString GetSimsPath() {
         if (!folder.endsWith(FileOps::Sep()))
             folder += FileOps::Sep();
         // Without the setting the next start asks again; this one goes on.
-        SettingsTable::Write(SettingsTable::SimsPath, folder);
+        SettingsTable::Write(SettingsTable::Setting::SimsPath, folder);
         return folder;
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(G().CurLang.SeeByName(QStringLiteral("GSPERROR")).toText() +

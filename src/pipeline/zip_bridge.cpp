@@ -2,7 +2,7 @@
 
 #include "entry_writer.h"
 #include "file_ops.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
 
 #include <QDateTime>

@@ -4,6 +4,8 @@
 // start-up code only ever talk to these interfaces; the real program installs
 // Qt implementations, tests install fakes that record and answer.
 
+#include "platform/version.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -75,9 +77,9 @@ public:
 };
 
 struct Version {
-    int major = 1;
-    int minor = 0;
-    int revision = 2;
+    int major = ThisVersion::Major;
+    int minor = ThisVersion::Minor;
+    int revision = ThisVersion::Revision;
 };
 
 class Process {

@@ -41,7 +41,7 @@ QString QtProcess::StateFolder() const {
 }
 
 Version QtProcess::ProgramVersion() const {
-    return Version{1, 0, 2};
+    return Version{};
 }
 
 QString QtProcess::LegalCopyright() const {

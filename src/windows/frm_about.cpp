@@ -5,9 +5,9 @@
 #include "form_common.h"
 #include "lang/text_readers.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
-#include "twips.h"
+#include "platform/twips.h"
 
 #include <QFrame>
 #include <QLabel>

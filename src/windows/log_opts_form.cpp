@@ -2,9 +2,9 @@
 
 #include "form_common.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
-#include "platform/settings_table.h"
+#include "settings/settings_table.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -55,11 +55,7 @@ void logOptsForm::Form_Load(QWidget* mainWindow) {
 }
 
 void logOptsForm::logButton_Click() {
-    if (chosenLevel != G().LogLevel) {
-        // A store that cannot be written still leaves the choice in force
-        // for this run; its line is written at the level that was in force.
-        SettingsTable::Write(SettingsTable::LogLevel, SettingsTable::LogLevelWord(chosenLevel));
-        G().LogLevel = chosenLevel;
-    }
+    SettingsTable::Apply(SettingsTable::Setting::LogLevel,
+                         SettingsTable::LogLevelWord(chosenLevel));
     accept();
 }

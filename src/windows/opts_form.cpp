@@ -3,9 +3,9 @@
 #include "containers/runtime_error.h"
 #include "form_common.h"
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "platform/platform.h"
-#include "platform/settings_table.h"
+#include "settings/settings_table.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,19 +13,8 @@
 
 namespace {
 
-QString TrueFalse(bool value) {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-// Sets one option from its box: changed values are logged and stored; a
-// store that cannot be written keeps the value for this run and says so.
-void ApplyOption(bool ticked, bool& option, const QString& logPrefix, const QString& key) {
-    if (ticked == option)
-        return;
-    option = ticked;
-    Error_Mod::WriteLog(logPrefix + QStringLiteral(": Changed by menu to ") + TrueFalse(ticked),
-                        Error_Mod::Level::Debug);
-    SettingsTable::Write(key, ticked ? QStringLiteral("yes") : QStringLiteral("no"));
+QString YesNo(bool ticked) {
+    return ticked ? QStringLiteral("yes") : QStringLiteral("no");
 }
 
 } // namespace
@@ -69,9 +58,8 @@ void optsForm::Form_Load(QWidget* mainWindow) {
 }
 
 void optsForm::logButton_Click() {
-    ApplyOption(confirmOverCheck->isChecked(), G().ConfirmOverwrites,
-                QStringLiteral("CONFIRMOVERWRITES"), SettingsTable::ConfirmOverwrites);
-    ApplyOption(skipEXEcheck->isChecked(), G().SkipEXEs, QStringLiteral("SkipEXEs"),
-                SettingsTable::SkipEXEs);
+    using SettingsTable::Setting;
+    SettingsTable::Apply(Setting::ConfirmOverwrites, YesNo(confirmOverCheck->isChecked()));
+    SettingsTable::Apply(Setting::SkipEXEs, YesNo(skipEXEcheck->isChecked()));
     accept();
 }

@@ -1,6 +1,6 @@
 #include "app/drop_picture.h"
 #include "app/main_form.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 #include "windows/help_form.h"
 

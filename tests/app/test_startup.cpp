@@ -1,7 +1,7 @@
 #include "app/startup.h"
 #include "checks.h"
 #include "containers/runtime_error.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 // Zip archives the tests build themselves, friendly and hostile, copies of
 // the real archives, and the common set-up and look-ups for unpacking.
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // collect, answer and show.
 #include "checks.h"
 #include "pipeline/zip_bridge.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QtTest>

@@ -2,7 +2,7 @@
 #include "lang/language.h"
 #include "lang/language_keys.h"
 #include "lang/text_readers.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QtTest>

@@ -1,7 +1,8 @@
 #include "lang/lang_pick_form.h"
 #include "lang/lang_pick_layout.h"
+#include "platform/twips.h"
 #include "lang/language.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@
 namespace {
 
 using Answer = std::function<void(langPickForm&)>;
-using LangPickLayout::ToPixels;
+using Twips::ToPixels;
 
 // Answers each modal choice window once it is up, in order. A window shown
 // more often than there are answers stops the test instead of waiting forever.

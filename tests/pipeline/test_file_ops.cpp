@@ -1,5 +1,5 @@
 #include "pipeline/file_ops.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QtTest>

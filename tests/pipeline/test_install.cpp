@@ -6,7 +6,7 @@
 #include "pipeline/install_copy.h"
 #include "pipeline/run.h"
 #include "platform/file_names.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 
 #include <QtTest>

@@ -78,7 +78,7 @@ public:
     QString ProgramFolder() const override { return programFolder; }
     QString DriveFolder() const override { return driveFolder; }
     QString StateFolder() const override { return stateFolder; }
-    platform::Version ProgramVersion() const override { return {1, 0, 2}; }
+    platform::Version ProgramVersion() const override { return {}; }
     QString LegalCopyright() const override { return QStringLiteral("Legal notice"); }
     bool AnotherCopyRunning() override { return anotherCopy; }
     [[noreturn]] void EndProgram() override {

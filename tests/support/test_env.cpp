@@ -1,6 +1,6 @@
 #include "test_env.h"
 
-#include "platform/globals.h"
+#include "state/globals.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,5 +1,5 @@
 #include "log/log.h"
-#include "platform/globals.h"
+#include "state/globals.h"
 #include "test_env.h"
 #include "windows/frm_about.h"
 #include "windows/help_form.h"
@@ -109,7 +109,7 @@ void TestWindows::creditsListThePacksAndScroll() {
         // 5 twips a beat until all of the text has passed the box's upper
         // edge, then it starts again with its first line at the edge.
         about.Timer1_Timer();
-        QCOMPARE(about.aboutLabel->y(), 7);
+        QCOMPARE(about.aboutLabel->y(), 8); // 115 twips
         const int height = about.aboutLabelHeight();
         for (int beat = 1; beat < (120 + height) / 5; ++beat)
             about.Timer1_Timer();
@@ -117,7 +117,8 @@ void TestWindows::creditsListThePacksAndScroll() {
         about.Timer1_Timer();
         QCOMPARE(about.aboutLabel->y(), 0);
         about.Timer1_Timer();
-        QCOMPARE(about.aboutLabel->y(), -1);
+        about.Timer1_Timer();
+        QCOMPARE(about.aboutLabel->y(), -1); // -10 twips
     }
     // A broken pack: the error is reported and the picture waits for a click.
     env.writeFile(langs + "lang.9bad.txt", "Only a name");

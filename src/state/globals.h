@@ -1,8 +1,9 @@
 #pragma once
 
 #include "containers/language_pack.h"
-#include "pipeline/zip_bridge_state.h"
+#include "state/zip_bridge_state.h"
 
+#include <QMap>
 #include <QString>
 
 // The program-wide values that every part shares, one instance per program
@@ -11,9 +12,9 @@ struct Globals {
     QString NewLine = QStringLiteral("\r\n");
     bool AboutFromMenu = false;
     QString LangChoice;
-    // A language chosen in this run that the settings store refused to keep;
-    // it stands in for the stored "LangChoice" until a store succeeds.
-    QString UnsavedLangChoice;
+    // Words the settings store refused to keep in this run, by key; each
+    // stands in for the stored word until a store succeeds.
+    QMap<QString, QString> UnsavedSettings;
     LanguagePack CurLang;
     bool CurLangLoaded = false;
     // 0 until start-up sets it, so nothing is logged before then.
