@@ -1,12 +1,12 @@
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "platform/file_names.h"
-#include "platform/version.h"
-#include "state/globals.h"
 #include "platform/qt_process.h"
 #include "platform/qt_prompts.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_shell.h"
+#include "platform/version.h"
+#include "state/globals.h"
 #include "windows/artwork.h"
 
 #include <QApplication>

@@ -10,9 +10,9 @@
 #include "pipeline/roast.h"
 #include "pipeline/run.h"
 #include "pipeline/sims_path.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "settings/settings_table.h"
+#include "state/globals.h"
 
 #include <QDir>
 

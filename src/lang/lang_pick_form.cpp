@@ -2,13 +2,13 @@
 
 #include "containers/runtime_error.h"
 #include "lang/lang_pick_layout.h"
-#include "platform/twips.h"
 #include "lang/language.h"
 #include "lang/text_readers.h"
 #include "log/log.h"
 #include "pipeline/file_ops.h"
-#include "state/globals.h"
 #include "platform/platform.h"
+#include "platform/twips.h"
+#include "state/globals.h"
 
 #include <QFile>
 #include <QGroupBox>

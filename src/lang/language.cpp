@@ -3,9 +3,9 @@
 #include "lang/text_readers.h"
 #include "log/log.h"
 #include "pipeline/file_ops.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "settings/settings_table.h"
+#include "state/globals.h"
 
 namespace BrushwickMod {
 

@@ -1,7 +1,7 @@
 #include "log.h"
 
-#include "state/globals.h"
 #include "platform/platform.h"
+#include "state/globals.h"
 
 #include "platform/file_names.h"
 

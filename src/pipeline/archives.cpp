@@ -5,9 +5,9 @@
 #include "file_ops.h"
 #include "handle_file.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "rar_control.h"
+#include "state/globals.h"
 #include "zip_bridge.h"
 
 #include <QDir>

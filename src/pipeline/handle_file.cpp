@@ -5,8 +5,8 @@
 #include "file_ops.h"
 #include "install_copy.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
+#include "state/globals.h"
 
 #include <array>
 

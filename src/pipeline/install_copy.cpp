@@ -4,8 +4,8 @@
 #include "copy_file.h"
 #include "file_ops.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
+#include "state/globals.h"
 
 namespace BrushwickMod {
 

@@ -4,8 +4,8 @@
 #include "file_ops.h"
 #include "handle_file.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
+#include "state/globals.h"
 
 namespace fs = std::filesystem;
 

@@ -3,9 +3,9 @@
 #include "containers/runtime_error.h"
 #include "file_ops.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "settings/settings_table.h"
+#include "state/globals.h"
 
 namespace BrushwickMod {
 

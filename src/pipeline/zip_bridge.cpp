@@ -2,8 +2,8 @@
 
 #include "entry_writer.h"
 #include "file_ops.h"
-#include "state/globals.h"
 #include "platform/platform.h"
+#include "state/globals.h"
 
 #include <QDateTime>
 

@@ -5,9 +5,9 @@
 #include "form_common.h"
 #include "lang/text_readers.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
+#include "state/globals.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -5,9 +5,9 @@
 #include "lang/text_readers.h"
 #include "log/log.h"
 #include "pipeline/file_ops.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
+#include "state/globals.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>

@@ -2,9 +2,9 @@
 
 #include "form_common.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "settings/settings_table.h"
+#include "state/globals.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -3,9 +3,9 @@
 #include "containers/runtime_error.h"
 #include "form_common.h"
 #include "log/log.h"
-#include "state/globals.h"
 #include "platform/platform.h"
 #include "settings/settings_table.h"
+#include "state/globals.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

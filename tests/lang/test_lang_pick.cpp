@@ -1,7 +1,7 @@
 #include "lang/lang_pick_form.h"
 #include "lang/lang_pick_layout.h"
-#include "platform/twips.h"
 #include "lang/language.h"
+#include "platform/twips.h"
 #include "state/globals.h"
 #include "test_env.h"
 
