@@ -48,9 +48,10 @@ struct Inspection {
 };
 
 // Reads and checks the container: every packaged file is an object, lies
-// inside the file, is a game package and matches its MD5; names are usable
-// and unique. A file that is no container is a refusal too; only a file
-// that cannot be opened or read throws RunTimeError (53 when missing).
+// inside the file without sharing data with another, is a game package and
+// matches its MD5; names are usable and unique. A file that is no container
+// is a refusal too; only a file that cannot be opened or read throws
+// RunTimeError (53 when missing).
 Inspection Inspect(const QString& path);
 
 // Writes every packaged file into folder (ending in a separator) under its
