@@ -3,7 +3,6 @@
 // exact files or nothing at all.
 #include "checks.h"
 #include "containers/runtime_error.h"
-#include "locked_folder.h"
 #include "pipeline/sims2pack.h"
 #include "test_env.h"
 
@@ -293,7 +292,6 @@ void TestSims2Pack::unpackWritesExactFiles() {
 void TestSims2Pack::failedUnpackLeavesNothing_data() {
     QTest::addColumn<int>("number");
     QTest::newRow("folder removed") << ErrNo::PathFileAccess;
-    QTest::newRow("folder locked") << ErrNo::PermissionDenied;
     QTest::newRow("file too large") << ErrNo::PathFileAccess;
     // The container changed after it was inspected.
     QTest::newRow("container shortened") << ErrNo::InputPastEnd;
@@ -324,9 +322,6 @@ void TestSims2Pack::failedUnpackLeavesNothing() {
         c.files[1].baseName = "../b.package";
     else if (damage == "offset beyond 64 bits")
         c.files[1].offset = std::numeric_limits<qint64>::max() - 1;
-    std::optional<LockedFolder> locked;
-    if (damage == "folder locked" && !locked.emplace(out).ok())
-        QSKIP("folders cannot be locked here");
     std::optional<FileSizeLimit> limit;
     if (damage == "file too large")
         limit.emplace(64 << 10);
@@ -337,7 +332,6 @@ void TestSims2Pack::failedUnpackLeavesNothing() {
         QCOMPARE(e.Number(), number);
     }
     limit.reset();
-    locked.reset();
     // Not even the first, complete file stays; nothing lands beside the folder.
     QCOMPARE(Names(out), QStringList());
     QCOMPARE(Names(env.workFolder()), damage == "folder removed"
