@@ -142,11 +142,6 @@ QString SafeBaseName(const QString& entryName) {
     return base;
 }
 
-bool PathTaken(const QString& path) {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(ToFs(path), ec));
-}
-
 EntryWrite WriteEntry(archive* a, const QString& folder, const QString& name) {
     QFile part;
     if (!OpenPartFile(folder, part))

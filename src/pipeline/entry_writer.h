@@ -38,10 +38,6 @@ QString EntryName(archive_entry* entry);
 // "" when nothing usable is left ("", "." or "..").
 QString SafeBaseName(const QString& entryName);
 
-// True when anything (file, folder or link) already has that path; links
-// are not followed.
-bool PathTaken(const QString& path);
-
 struct EntryWrite {
     // NameRefused: the file system takes no file of that name (too long, or
     // characters it does not allow); the entry is left out.

@@ -209,6 +209,11 @@ bool StartsAppleDouble(const fs::path& p) {
 
 } // namespace
 
+bool PathTaken(const QString& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(ToFs(path), ec));
+}
+
 FileKind KindOfFile(const QString& path) {
     std::error_code ec;
     const fs::path p = ToFs(path);

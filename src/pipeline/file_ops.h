@@ -38,6 +38,10 @@ bool FolderExists(QString& path);
 // by name without regard to case. Throws RunTimeError when it cannot list.
 QStringList ListFolder(const QString& folder);
 
+// True when anything (file, folder or link) already has that path; links
+// are not followed.
+bool PathTaken(const QString& path);
+
 // What a path met in a run is, links followed. Special: a pipe, socket or
 // device, which must never be opened as a file. AppleDouble: a regular
 // file holding a Mac's resource fork (it starts with 00 05 16 07), the

@@ -3,6 +3,7 @@
 #include "containers/runtime_error.h"
 #include "entry_writer.h"
 #include "file_ops.h"
+#include "part_file.h"
 #include "sims2pack_io.h"
 
 #include <QCryptographicHash>
@@ -328,7 +329,7 @@ QString UnpackOne(Source& source, qint64 dataStart, const PackagedFile& file,
         RaiseAccess(QStringLiteral("unusable name: ") + Shown(file.baseName));
     if (!Inside(source.size(), dataStart, file))
         RaisePastEnd();
-    PartFile part(folder);
+    FileOps::PartFile part(folder);
     const QByteArray md5 = Stream(source, dataStart + file.offset, file.length,
                                   [&part](const char* data, qint64 n) { part.Write(data, n); });
     // The container changed after it was inspected.
