@@ -8,9 +8,13 @@
 #include "platform/platform.h"
 #include "rar_control.h"
 #include "state/globals.h"
+#include "unpack_guard.h"
 #include "zip_bridge.h"
 
-#include <QDir>
+#include <filesystem>
+#include <functional>
+
+namespace fs = std::filesystem;
 
 namespace BrushwickMod {
 
@@ -34,23 +38,39 @@ public:
 const QString TooDeepText = QStringLiteral("Out of stack space (archive inside more than ") +
                             QString::number(MaxNesting) + QStringLiteral(" others, left packed)");
 
-void LogFailure(const char* prefix, const QString& path, int number, const QString& description) {
-    Error_Mod::LogError(QLatin1String(prefix), path, number, description);
-}
-
 // The temporary folders hold what players download: theirs alone.
 void MakePrivateFolder(const QString& path) {
-    QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    std::error_code ec;
+    if (fs::create_directory(FileOps::ToFs(path), ec))
+        fs::permissions(FileOps::ToFs(path), fs::perms::owner_all, fs::perm_options::replace, ec);
 }
 
+std::function<void(const QString&)> unpackedObserver;
+
 // Hands every file directly in dest to the dispatcher, the last one listed
-// first, and adds up what they installed.
-int InstallAll(const QString& dest) {
+// first, and adds up what they installed. An archive inside that makes this
+// one cross its limit has been reported; the rest stays packed.
+int InstallAll(const QString& dest, const FileOps::UnpackGuard& guard) {
+    if (unpackedObserver)
+        unpackedObserver(dest);
     MArray files = FileOps::ListFiles(dest + QStringLiteral("*.*"));
+    const bool crossedByItself = guard.Exceeded();
     int count = 0;
-    while (files.Size() >= 1)
+    while (files.Size() >= 1 && (crossedByItself || !guard.Exceeded()))
         count += HandleFile(files.Pop());
     return count;
+}
+
+// An archive's folder goes as soon as its files are handled, so unpacked
+// packages are not kept twice and the temporary root does not grow from
+// run to run. A folder holding a file another program got (the game's
+// installer may still be reading it) stays for the next start.
+void RemoveExtractionFolder(const QString& dest) {
+    if (G().Run.handedOver.contains(dest))
+        return;
+    std::error_code ec;
+    fs::remove_all(FileOps::ToFs(dest), ec);
+    WriteLog(QStringLiteral("CLEANUP: ") + dest, Level::Debug);
 }
 
 void ArmZipBridge(const QString& path, const QString& dest) {
@@ -78,7 +98,39 @@ void ReportBadZip(const QString& path) {
                               false);
 }
 
+// What every archive shares: a fresh folder of its own (unless it lies too
+// deep inside others), the disk guard from unpacking until its files are
+// handled, and the folder's removal afterwards. unpack fills the folder.
+int UnpackAndInstall(const QString& prefix, const QString& path, const QStringList& volumes,
+                     const std::function<void(const QString& dest)>& unpack) {
+    const NestingLevel level;
+    if (level.TooDeep()) {
+        Error_Mod::LogError(prefix, path, OutOfStackSpace, TooDeepText);
+        return 0;
+    }
+    const QString dest = MakeTemp();
+    if (dest.isEmpty())
+        return 0;
+    int count = 0;
+    {
+        const FileOps::UnpackGuard guard(volumes, dest);
+        try {
+            unpack(dest);
+            count = InstallAll(dest, guard);
+        } catch (const RunTimeError& e) {
+            Error_Mod::LogError(prefix, path, e.Number(), e.Description());
+            count = 0;
+        }
+    }
+    RemoveExtractionFolder(dest);
+    return count;
+}
+
 } // namespace
+
+void SetUnpackedObserver(std::function<void(const QString& folder)> observer) {
+    unpackedObserver = std::move(observer);
+}
 
 QString TemporaryRoot() {
     const QString sep = FileOps::Sep();
@@ -125,48 +177,47 @@ QString MakeTemp() {
     return {};
 }
 
-namespace {
-
-// A fresh extraction folder for the archive; "" when it lies too deep inside
-// others or no folder could be made.
-QString ExtractionFolder(const NestingLevel& level, const char* prefix, const QString& path) {
-    if (level.TooDeep()) {
-        LogFailure(prefix, path, OutOfStackSpace, TooDeepText);
-        return {};
-    }
-    return MakeTemp();
-}
-
-} // namespace
-
 int DoZip(const QString& path) {
-    const NestingLevel level;
-    const QString dest = ExtractionFolder(level, "DOZIP: ", path);
-    if (dest.isEmpty())
-        return 0;
-    ArmZipBridge(path, dest);
-    if (VBUnzBas::VBUnZip32() != VBUnzBas::UnzipCode::Ok)
-        ReportBadZip(path);
-    try {
-        return InstallAll(dest);
-    } catch (const RunTimeError& e) {
-        LogFailure("DOZIP: ", path, e.Number(), e.Description());
-        return 0;
-    }
+    const QString prefix = QStringLiteral("DOZIP: ");
+    return UnpackAndInstall(prefix, path, {path}, [&](const QString& dest) {
+        ArmZipBridge(path, dest);
+        if (VBUnzBas::VBUnZip32() != VBUnzBas::UnzipCode::Ok) {
+            // A stop or a failed write has a number of its own; the bad-zip
+            // report follows, and what came out whole is installed.
+            const ZipBridgeState& zip = G().Zip;
+            if (zip.StopNumber != 0)
+                Error_Mod::LogError(prefix, path, zip.StopNumber, zip.StopDescription);
+            ReportBadZip(path);
+        }
+    });
 }
 
 int DoRar(const QString& path) {
-    const NestingLevel level;
-    const QString dest = ExtractionFolder(level, "DORAR: ", path);
-    if (dest.isEmpty())
-        return 0;
+    const QString prefix = QStringLiteral("DORAR: ");
+    QStringList volumes;
     try {
-        UnRar1::Extract(path, dest);
-        return InstallAll(dest);
+        volumes = UnRar1::Volumes(path);
     } catch (const RunTimeError& e) {
-        LogFailure("DORAR: ", path, e.Number(), e.Description());
+        Error_Mod::LogError(prefix, path, e.Number(), e.Description());
         return 0;
     }
+    return UnpackAndInstall(prefix, path, volumes, [&](const QString& dest) {
+        const UnRar1::Outcome outcome = UnRar1::Extract(path, dest);
+        if (outcome.failures.isEmpty())
+            return;
+        const auto describe = [](const UnRar1::Failure& f) {
+            return f.entry.isEmpty() ? f.description
+                                     : f.description + QStringLiteral(" (") + f.entry +
+                                           QLatin1Char(')');
+        };
+        // Nothing came out: one line for the archive, as ever.
+        if (outcome.written == 0)
+            throw RunTimeError(outcome.failures.first().number,
+                               describe(outcome.failures.first()));
+        // The whole entries are installed; each one that failed says so.
+        for (const UnRar1::Failure& f : outcome.failures)
+            Error_Mod::LogError(prefix, path, f.number, describe(f));
+    });
 }
 
 } // namespace BrushwickMod

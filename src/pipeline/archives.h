@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace BrushwickMod {
 
 // Archives inside archives are unpacked this deep; a deeper one is left
@@ -19,6 +21,10 @@ QString TemporaryRoot();
 // A new, empty extraction folder under the temporary root, ending in a
 // separator; "" when none could be found.
 QString MakeTemp();
+
+// Tests look into each archive's folder once it is unpacked, before its
+// files are handled and the folder goes; nullptr ends it.
+void SetUnpackedObserver(std::function<void(const QString& folder)> observer);
 
 // Unpack an archive into a fresh extraction folder and install every file
 // found there; return how many were installed.

@@ -1,9 +1,11 @@
 #include "entry_writer.h"
 
+#include "containers/runtime_error.h"
 #include "file_ops.h"
+#include "part_file.h"
 #include "platform/file_names.h"
-
-#include <QFile>
+#include "unpack_guard.h"
+#include "zip_names.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -11,9 +13,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 #ifdef Q_OS_UNIX
-#include <unistd.h>
+#include <locale.h>
 #endif
 
 namespace FileOps {
@@ -22,73 +25,83 @@ namespace {
 
 // libarchive reads the archive in blocks of this size.
 constexpr size_t ReadBlockSize = 64 * 1024;
-// Names tried for the file an entry is written to before it takes its name.
-constexpr int PartNameTries = 100;
+// A header that fails is skipped; this many of them mean the archive is
+// beyond use.
+constexpr int MaxFailedHeaders = 100;
 
-bool OpenPartFile(const QString& folder, QFile& part) {
-    for (int i = 0; i < PartNameTries; ++i) {
-        const QString candidate = folder + QStringLiteral(".~bw%1.part").arg(i);
-        if (PathTaken(candidate))
-            continue;
-        part.setFileName(candidate);
-        // A new file only: an existing name, link or not, is never opened.
-        return part.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                             QFileDevice::ReadOther);
-    }
-    return false;
+#ifdef Q_OS_UNIX
+// The first UTF-8 locale the system has ("C.UTF-8" nearly everywhere).
+locale_t Utf8Locale() {
+    static const locale_t utf8 = [] {
+        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
+            if (const locale_t l = ::newlocale(LC_CTYPE_MASK, name, locale_t(nullptr)))
+                return l;
+        }
+        return locale_t(nullptr);
+    }();
+    return utf8;
+}
+#endif
+
+// The entry's name as libarchive converted it; a null text when it could not.
+QString ConvertedName(archive_entry* entry) {
+    if (const char* utf8 = archive_entry_pathname_utf8(entry))
+        return QString::fromUtf8(utf8);
+    if (const char* raw = archive_entry_pathname(entry))
+        return DecodeEntryName(QByteArray(raw));
+    return {};
 }
 
 EntryWrite ReadFailed(int status, const QString& message) {
-    return EntryWrite{EntryWrite::Outcome::ReadFailed, status, message, {}};
+    return EntryWrite{EntryWrite::Outcome::ReadFailed, status, message, 0, {}};
 }
 
-EntryWrite WriteFailed(const QString& name, const std::error_code& error) {
-    return EntryWrite{EntryWrite::Outcome::WriteFailed, ARCHIVE_OK,
-                      QStringLiteral("cannot write ") + name + QStringLiteral(": ") +
-                          QString::fromLocal8Bit(error.message()),
-                      error};
+EntryWrite Failed(EntryWrite::Outcome outcome, const QString& message, int number = 0,
+                  const QString& description = {}) {
+    return EntryWrite{outcome, ARCHIVE_OK, message, number, description};
 }
 
-// Writes all of data; the system's own error when it cannot.
-std::error_code WriteAll(QFile& file, const char* data, qint64 size) {
-#ifdef Q_OS_UNIX
-    const int fd = file.handle();
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return std::error_code(errno, std::generic_category());
-        }
-        data += written;
-        size -= written;
+// Writes size bytes, charged to the archives being unpacked; the reason
+// when their limits stop it.
+QString Put(PartFile& part, const char* data, qint64 size) {
+    const QString stop = UnpackGuard::Charge(size);
+    if (stop.isEmpty())
+        part.Write(data, size);
+    return stop;
+}
+
+// A hole in sparse data is written out: the file must have its full length.
+QString PutZeros(PartFile& part, qint64 size) {
+    static const char zeros[ReadBlockSize] = {};
+    for (; size > 0; size -= qint64(ReadBlockSize)) {
+        const QString stop = Put(part, zeros, std::min<qint64>(size, ReadBlockSize));
+        if (!stop.isEmpty())
+            return stop;
     }
     return {};
-#else
-    if (file.write(data, size) == size)
-        return {};
-    return std::make_error_code(std::errc::io_error);
-#endif
-}
-
-bool SeekTo(QFile& file, qint64 offset) {
-#ifdef Q_OS_UNIX
-    return ::lseek(file.handle(), static_cast<off_t>(offset), SEEK_SET) == offset;
-#else
-    return file.seek(offset);
-#endif
 }
 
 } // namespace
+
+Utf8Names::Utf8Names() {
+#ifdef Q_OS_UNIX
+    if (const locale_t utf8 = Utf8Locale())
+        previous_ = ::uselocale(utf8);
+#endif
+}
+
+Utf8Names::~Utf8Names() {
+#ifdef Q_OS_UNIX
+    if (previous_)
+        ::uselocale(static_cast<locale_t>(previous_));
+#endif
+}
 
 void ArchiveReadFree::operator()(archive* a) const {
     archive_read_free(a);
 }
 
-ArchiveReader NewArchiveReader() {
-    return ArchiveReader(archive_read_new());
-}
+ArchiveReading::ArchiveReading() : reader_(archive_read_new()) {}
 
 int OpenArchiveFile(archive* a, const QString& path) {
     // Opening a pipe named like an archive would wait for a writer forever.
@@ -101,13 +114,14 @@ int OpenArchiveFile(archive* a, const QString& path) {
     return archive_read_open_filename_w(a, reinterpret_cast<const wchar_t*>(path.utf16()),
                                         ReadBlockSize);
 #else
-    return archive_read_open_filename(a, platform::FileNameBytes(path).constData(), ReadBlockSize);
+    return archive_read_open_filename(a, platform::FileNameBytes(path).constData(),
+                                      ReadBlockSize);
 #endif
 }
 
 QString ArchiveError(archive* a) {
     const char* text = archive_error_string(a);
-    return text ? QString::fromLocal8Bit(text) : QStringLiteral("damaged or unreadable archive");
+    return text ? QString::fromUtf8(text) : QStringLiteral("damaged or unreadable archive");
 }
 
 EntryKind KindOf(archive_entry* entry) {
@@ -126,11 +140,24 @@ EntryKind KindOf(archive_entry* entry) {
     }
 }
 
-QString EntryName(archive_entry* entry) {
-    if (const char* utf8 = archive_entry_pathname_utf8(entry))
-        return QString::fromUtf8(utf8);
-    const char* raw = archive_entry_pathname(entry);
-    return raw ? QFile::decodeName(raw) : QString();
+QString DecodeEntryName(const QByteArray& bytes) {
+    const QString text = platform::FileNameText(bytes);
+    bool escaped = false;
+    for (const QChar c : text)
+        escaped = escaped || platform::EscapedByte(c) >= 0;
+    if (!escaped)
+        return text;
+    QString name;
+    for (const QChar c : text) {
+        const int byte = platform::EscapedByte(c);
+        if (byte >= 0)
+            name += QStringLiteral("%%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+        else if (c == QLatin1Char('%'))
+            name += QStringLiteral("%25");
+        else
+            name += c;
+    }
+    return name;
 }
 
 QString SafeBaseName(const QString& entryName) {
@@ -142,59 +169,96 @@ QString SafeBaseName(const QString& entryName) {
     return base;
 }
 
-EntryWrite WriteEntry(archive* a, const QString& folder, const QString& name) {
-    QFile part;
-    if (!OpenPartFile(folder, part))
-        return WriteFailed(name, std::make_error_code(std::errc::io_error));
-
-    // The entry's declared size is never trusted: only the data that really
-    // comes out is written, block by block.
-    la_int64_t position = 0;
-    for (;;) {
-        const void* block = nullptr;
-        size_t size = 0;
-        la_int64_t offset = 0;
-        const int status = archive_read_data_block(a, &block, &size, &offset);
-        if (status == ARCHIVE_EOF)
-            break;
-        if (status != ARCHIVE_OK) {
-            part.remove();
-            return ReadFailed(status, ArchiveError(a));
-        }
-        if (offset != position) {
+EntryWrite WriteEntry(archive* a, archive_entry* entry, const QString& folder,
+                      const QString& name) {
+    try {
+        PartFile part(folder);
+        // The entry's declared size is never trusted for memory: only the
+        // data that really comes out is written, block by block.
+        la_int64_t position = 0;
+        for (;;) {
+            const void* block = nullptr;
+            size_t size = 0;
+            la_int64_t offset = 0;
+            const int status = archive_read_data_block(a, &block, &size, &offset);
+            if (status == ARCHIVE_EOF)
+                break;
+            if (status != ARCHIVE_OK)
+                return ReadFailed(status, ArchiveError(a));
             // Sparse data skips ahead; going back means the entry is broken.
-            if (offset < position || !SeekTo(part, offset)) {
-                part.remove();
+            if (offset < position)
                 return ReadFailed(ARCHIVE_FAILED, QStringLiteral("entry data out of order"));
+            QString stop = PutZeros(part, offset - position);
+            if (stop.isEmpty())
+                stop = Put(part, static_cast<const char*>(block), static_cast<qint64>(size));
+            if (!stop.isEmpty()) {
+                const QString why = QStringLiteral("Disk full (") + stop + QLatin1Char(')');
+                return Failed(EntryWrite::Outcome::Stopped, name + QStringLiteral(": ") + why,
+                              ErrNo::DiskFull, why);
             }
-            position = offset;
+            position = offset + static_cast<la_int64_t>(size);
         }
-        if (const std::error_code error =
-                WriteAll(part, static_cast<const char*>(block), static_cast<qint64>(size))) {
-            part.remove();
-            return WriteFailed(name, error);
+        // A stored copy record, a cut-off download: the archive says more
+        // (or less) than came out, and a short package would replace a good one.
+        if (archive_entry_size_is_set(entry) && archive_entry_size(entry) != position)
+            return Failed(EntryWrite::Outcome::SizeMismatch,
+                          QStringLiteral("came out as %1 of %2 bytes")
+                              .arg(position)
+                              .arg(archive_entry_size(entry)));
+        try {
+            // Replaces an earlier file of the same name (the later entry
+            // wins); a link of that name would be replaced, never followed.
+            part.Commit(folder + name);
+        } catch (const RunTimeError& e) {
+            return Failed(EntryWrite::Outcome::NameRefused,
+                          QStringLiteral("cannot write ") + name + QStringLiteral(": ") +
+                              e.Description());
         }
-        position += static_cast<la_int64_t>(size);
+        return {};
+    } catch (const RunTimeError& e) {
+        // The part file went with the failure.
+        return Failed(EntryWrite::Outcome::WriteFailed,
+                      QStringLiteral("cannot write ") + name + QStringLiteral(": ") +
+                          e.Description(),
+                      e.Number(), e.Description());
     }
+}
 
-    // Data that ends in a hole still has its full length.
-    const bool lengthOk = part.size() == position || part.resize(position);
-    part.close();
-    if (!lengthOk || part.error() != QFileDevice::NoError) {
-        part.remove();
-        return WriteFailed(name, std::make_error_code(std::errc::io_error));
+void ReadEntries(archive* a, EntryReader& reader, const QString& archivePath) {
+    int failedHeaders = 0;
+    // Headers handed out so far, as libarchive counts them.
+    int index = 0;
+    std::optional<QList<QByteArray>> zipNames;
+    for (;; ++index) {
+        archive_entry* entry = nullptr;
+        const int status = archive_read_next_header(a, &entry);
+        if (status == ARCHIVE_EOF)
+            return;
+        if (status == ARCHIVE_FATAL) {
+            reader.HeaderFailed(ArchiveError(a), true);
+            return;
+        }
+        if (status == ARCHIVE_FAILED) {
+            reader.HeaderFailed(ArchiveError(a), false);
+            if (++failedHeaders > MaxFailedHeaders)
+                return;
+            continue;
+        }
+        QString name = ConvertedName(entry);
+        if (name.isNull() &&
+            (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP) {
+            // Bytes behind the UTF-8 mark that are not UTF-8: libarchive
+            // drops the name, the directory still has it.
+            if (!zipNames)
+                zipNames = ZipNamesInOrder(archivePath);
+            if (index < zipNames->size())
+                name = DecodeEntryName(zipNames->at(index));
+        } else if (status == ARCHIVE_WARN) {
+            reader.HeaderWarning(name, ArchiveError(a));
+        }
+        if (!reader.Entry(a, entry, name))
+            return;
     }
-    std::error_code error;
-    // Replaces an earlier file of the same name (the later entry wins); a
-    // link of that name would be replaced, never followed.
-    std::filesystem::rename(ToFs(part.fileName()), ToFs(folder + name), error);
-    if (error) {
-        part.remove();
-        EntryWrite refused = WriteFailed(name, error);
-        refused.outcome = EntryWrite::Outcome::NameRefused;
-        return refused;
-    }
-    return {};
 }
 
 } // namespace FileOps

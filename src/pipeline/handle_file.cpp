@@ -58,6 +58,7 @@ int OfferProgram(const QString& path, const QString& name) {
     if (answer == platform::Box::Yes) {
         WriteLog(QStringLiteral("Execution approved"), Level::Verbose);
         platform::shell().StartProgram(path);
+        G().Run.handedOver.insert(FileOps::GetFolder(path));
         Error_Mod::ReportInfo(G().CurLang.SeeByName(QStringLiteral("EXEPOST")), false);
     } else {
         WriteLog(QStringLiteral("EXE: ") + path + QStringLiteral(" manually skipped"),
@@ -109,6 +110,8 @@ int Dispatch(const QString& path, const QString& name) {
 bool ShellOpen(const QString& path) {
     try {
         platform::shell().OpenDocument(path);
+        // The program that got it may still read it: its folder stays.
+        G().Run.handedOver.insert(FileOps::GetFolder(path));
         return true;
     } catch (const RunTimeError& e) {
         // Nothing took the file: it is not installed, and the log says why.

@@ -24,8 +24,6 @@ using FileOps::EntryWrite;
 
 // Old-style sets go name.rar, name.r00 ... name.r99.
 constexpr int MaxOldStyleVolumes = 100;
-// A header that fails is skipped; this many of them mean the archive is beyond use.
-constexpr int MaxFailedHeaders = 100;
 
 bool IsFile(const QString& path) {
     std::error_code ec;
@@ -90,57 +88,78 @@ int Open(archive* a, const QStringList& volumes) {
     return archive_read_open_filenames(a, list.data(), 64 * 1024);
 }
 
-// Remembers the first thing that went wrong; the rest of the archive is
-// still unpacked as far as it goes.
-struct Problems {
-    QString first;
-    void Note(const QString& what) {
-        if (first.isEmpty())
-            first = what;
-    }
-};
+// One Extract call: what came out and what did not.
+struct Extraction : FileOps::EntryReader {
+    QString folder;
+    Outcome outcome;
 
-// Handles the entry whose header was just read; false ends the archive.
-bool TakeEntry(archive* a, archive_entry* entry, const QString& folder, Problems& problems) {
-    if (FileOps::KindOf(entry) != EntryKind::File)
-        return true;
-    const QString name = FileOps::EntryName(entry);
-    if (archive_entry_is_data_encrypted(entry)) {
-        problems.Note(name + QStringLiteral(" is encrypted"));
+    void Failed(const QString& entry, int number, const QString& description) {
+        outcome.failures.append({entry, number, description});
+    }
+    void Damaged(const QString& entry, const QString& what) {
+        Failed(entry, InvalidFileFormat,
+               QStringLiteral("Invalid file format (") + what + QLatin1Char(')'));
+    }
+
+    bool Entry(archive* a, archive_entry* entry, const QString& name) override {
+        if (FileOps::KindOf(entry) != EntryKind::File)
+            return true;
+        if (archive_entry_is_data_encrypted(entry)) {
+            Damaged(name, QStringLiteral("encrypted"));
+            return true;
+        }
+        const QString base = FileOps::SafeBaseName(name);
+        if (base.isEmpty()) {
+            Damaged(name, QStringLiteral("unusable entry name"));
+            return true;
+        }
+        const EntryWrite w = FileOps::WriteEntry(a, entry, folder, base);
+        switch (w.outcome) {
+        case EntryWrite::Outcome::Written:
+            ++outcome.written;
+            return true;
+        case EntryWrite::Outcome::ReadFailed:
+            Damaged(name, w.message);
+            return w.readStatus != ARCHIVE_FATAL;
+        case EntryWrite::Outcome::SizeMismatch:
+            Damaged(name, w.message);
+            return true;
+        case EntryWrite::Outcome::NameRefused:
+            Failed(name, ErrNo::PathFileAccess,
+                   QStringLiteral("Path/File access error (") + w.message + QLatin1Char(')'));
+            return true;
+        case EntryWrite::Outcome::WriteFailed:
+        case EntryWrite::Outcome::Stopped:
+            // A full or failing disk will not get better for the next entry,
+            // and an archive past its limits goes no further.
+            Failed(name, w.number, w.description);
+            return false;
+        }
         return true;
     }
-    const QString base = FileOps::SafeBaseName(name);
-    if (base.isEmpty()) {
-        problems.Note(QStringLiteral("unusable entry name ") + name);
-        return true;
+    void HeaderFailed(const QString& message, bool fatal) override {
+        Damaged({}, (fatal ? QStringLiteral("damaged or unsupported archive: ")
+                           : QStringLiteral("damaged entry: ")) +
+                        message);
     }
-    const EntryWrite w = FileOps::WriteEntry(a, folder, base);
-    switch (w.outcome) {
-    case EntryWrite::Outcome::Written:
-        return true;
-    case EntryWrite::Outcome::ReadFailed:
-        problems.Note(name + QStringLiteral(": ") + w.message);
-        return w.readStatus != ARCHIVE_FATAL;
-    case EntryWrite::Outcome::WriteFailed:
-        FileOps::Raise(w.writeError);
-    case EntryWrite::Outcome::NameRefused:
-        problems.Note(w.message);
-        return true;
-    }
-    return true;
-}
+    void HeaderWarning(const QString&, const QString&) override {}
+};
 
 } // namespace
 
-void Extract(const QString& archivePath, const QString& folder) {
+QStringList Volumes(const QString& archivePath) {
+    return VolumeSet(archivePath);
+}
+
+Outcome Extract(const QString& archivePath, const QString& folder) {
     if (folder.isEmpty())
         throw RunTimeError(ErrNo::PathNotFound, QStringLiteral("No extraction folder"));
     const QStringList volumes = VolumeSet(archivePath);
     if (volumes.isEmpty())
-        return;
+        return {};
 
-    FileOps::ArchiveReader reader = FileOps::NewArchiveReader();
-    archive* a = reader.get();
+    FileOps::ArchiveReading reading;
+    archive* a = reading.get();
     archive_read_support_format_rar(a);
     archive_read_support_format_rar5(a);
     if (Open(a, volumes) != ARCHIVE_OK) {
@@ -149,32 +168,10 @@ void Extract(const QString& archivePath, const QString& folder) {
         throw RunTimeError(InvalidFileFormat,
                            QStringLiteral("Not a rar archive: ") + FileOps::ArchiveError(a));
     }
-
-    const QString target = folder.endsWith(FileOps::Sep()) ? folder : folder + FileOps::Sep();
-    Problems problems;
-    int failedHeaders = 0;
-    for (;;) {
-        archive_entry* entry = nullptr;
-        const int status = archive_read_next_header(a, &entry);
-        if (status == ARCHIVE_EOF)
-            break;
-        if (status == ARCHIVE_FATAL) {
-            problems.Note(QStringLiteral("damaged or unsupported archive: ") +
-                          FileOps::ArchiveError(a));
-            break;
-        }
-        if (status == ARCHIVE_FAILED) {
-            problems.Note(QStringLiteral("damaged entry: ") + FileOps::ArchiveError(a));
-            if (++failedHeaders > MaxFailedHeaders)
-                break;
-            continue;
-        }
-        if (!TakeEntry(a, entry, target, problems))
-            break;
-    }
-    if (!problems.first.isEmpty())
-        throw RunTimeError(InvalidFileFormat, QStringLiteral("Invalid file format (") +
-                                                  problems.first + QLatin1Char(')'));
+    Extraction x;
+    x.folder = folder.endsWith(FileOps::Sep()) ? folder : folder + FileOps::Sep();
+    FileOps::ReadEntries(a, x, archivePath);
+    return x.outcome;
 }
 
 } // namespace UnRar1

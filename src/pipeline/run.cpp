@@ -77,6 +77,7 @@ void Handle_DnD(const QStringList& droppedPaths) {
 }
 
 void Handle_Processing(MArray& data) {
+    G().Run = RunState();
     platform::status().SetText(G().CurLang.SeeByName(QStringLiteral("Processing")).toText() +
                                QStringLiteral("..."));
     platform::status().SetBusy(true);

@@ -25,8 +25,6 @@ using Opt = ZipBridgeState::Option;
 
 // Names handed to the callbacks are read up to this many bytes.
 constexpr qint32 NameBytes = 256;
-// A header that fails is skipped; this many of them mean the archive is beyond use.
-constexpr int MaxFailedHeaders = 100;
 constexpr int ListWidth = 80;
 
 QString TextOf(const char* bytes, qint32 size) {
@@ -52,10 +50,10 @@ qint32 Clamp32(la_int64_t value) {
 }
 
 // One VBUnZip32 call: what it was told, where it stands, what went wrong first.
-struct Extraction {
-    explicit Extraction(const ZipBridgeState& state) : zip(state) {}
+struct Extraction : FileOps::EntryReader {
+    explicit Extraction(ZipBridgeState& state) : zip(state) {}
 
-    const ZipBridgeState& zip;
+    ZipBridgeState& zip;
     QString folder;
     bool listing = false;
     QString entryName;
@@ -72,6 +70,14 @@ struct Extraction {
         if (code == UnzipCode::Ok)
             code = failure;
         Print(name + QStringLiteral(": ") + reason + QLatin1Char('\n'));
+    }
+
+    bool Entry(archive* a, archive_entry* entry, const QString& name) override;
+    void HeaderFailed(const QString& message, bool fatal) override {
+        Fail(fatal ? UnzipCode::BadError : UnzipCode::Error, zip.ZipName, message);
+    }
+    void HeaderWarning(const QString& name, const QString& message) override {
+        Print(name + QStringLiteral(": ") + message + QLatin1Char('\n'));
     }
 };
 
@@ -119,8 +125,9 @@ qint32 ReadFailure(archive_entry* entry, const EntryWrite& w) {
 }
 
 // Handles the entry whose header was just read; false ends the archive.
-bool TakeEntry(Extraction& x, archive* a, archive_entry* entry) {
-    x.entryName = FileOps::EntryName(entry);
+bool Extraction::Entry(archive* a, archive_entry* entry, const QString& name) {
+    Extraction& x = *this;
+    x.entryName = name;
     const QByteArray nameBytes = x.entryName.toLocal8Bit();
     UnzipService(nameBytes.constData(), Clamp32(archive_entry_size(entry)));
     if (x.listing) {
@@ -144,16 +151,25 @@ bool TakeEntry(Extraction& x, archive* a, archive_entry* entry) {
     }
     if (!MayReplace(x, x.folder + base))
         return true;
-    const EntryWrite w = FileOps::WriteEntry(a, x.folder, base);
+    const EntryWrite w = FileOps::WriteEntry(a, entry, x.folder, base);
     switch (w.outcome) {
     case EntryWrite::Outcome::Written:
         return true;
     case EntryWrite::Outcome::ReadFailed:
         x.Fail(ReadFailure(entry, w), x.entryName, w.message);
         return w.readStatus != ARCHIVE_FATAL;
+    case EntryWrite::Outcome::SizeMismatch:
+        x.Fail(UnzipCode::Error, x.entryName, w.message);
+        return true;
     case EntryWrite::Outcome::WriteFailed:
-        // A full or failing disk will not get better for the next entry.
+    case EntryWrite::Outcome::Stopped:
+        // A full or failing disk will not get better for the next entry,
+        // and an archive past its limits goes no further.
         x.Fail(UnzipCode::DiskFull, x.entryName, w.message);
+        if (x.zip.StopNumber == 0) {
+            x.zip.StopNumber = w.number;
+            x.zip.StopDescription = w.description;
+        }
         return false;
     case EntryWrite::Outcome::NameRefused:
         x.Fail(UnzipCode::Warning, x.entryName, w.message);
@@ -165,7 +181,9 @@ bool TakeEntry(Extraction& x, archive* a, archive_entry* entry) {
 } // namespace
 
 qint32 VBUnZip32() {
-    const ZipBridgeState& zip = G().Zip;
+    ZipBridgeState& zip = G().Zip;
+    zip.StopNumber = 0;
+    zip.StopDescription.clear();
     Extraction x(zip);
     x.folder = zip.ExtractDir;
     x.listing = zip.UnzipOptions[Opt::nvflag] != 0;
@@ -177,8 +195,8 @@ qint32 VBUnZip32() {
             x.folder += FileOps::Sep();
     }
 
-    FileOps::ArchiveReader reader = FileOps::NewArchiveReader();
-    archive* a = reader.get();
+    FileOps::ArchiveReading reading;
+    archive* a = reading.get();
     archive_read_support_format_zip(a);
     // Names without the UTF-8 mark come from DOS-era tools and their code page.
     archive_read_set_options(a, "zip:hdrcharset=CP437");
@@ -187,29 +205,7 @@ qint32 VBUnZip32() {
         x.Fail(UnzipCode::NotAZip, zip.ZipName, FileOps::ArchiveError(a));
         return x.code;
     }
-
-    int failedHeaders = 0;
-    for (;;) {
-        archive_entry* entry = nullptr;
-        const int status = archive_read_next_header(a, &entry);
-        if (status == ARCHIVE_EOF)
-            break;
-        if (status == ARCHIVE_FATAL) {
-            x.Fail(UnzipCode::BadError, zip.ZipName, FileOps::ArchiveError(a));
-            break;
-        }
-        if (status == ARCHIVE_FAILED) {
-            x.Fail(UnzipCode::Error, zip.ZipName, FileOps::ArchiveError(a));
-            if (++failedHeaders > MaxFailedHeaders)
-                break;
-            continue;
-        }
-        if (status == ARCHIVE_WARN)
-            x.Print(FileOps::EntryName(entry) + QStringLiteral(": ") + FileOps::ArchiveError(a) +
-                    QLatin1Char('\n'));
-        if (!TakeEntry(x, a, entry))
-            break;
-    }
+    FileOps::ReadEntries(a, x, zip.ZipName);
     return x.code;
 }
 

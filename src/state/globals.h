@@ -1,6 +1,7 @@
 #pragma once
 
 #include "containers/language_pack.h"
+#include "state/run_state.h"
 #include "state/zip_bridge_state.h"
 
 #include <QMap>
@@ -28,6 +29,7 @@ struct Globals {
     bool BadZipAlertBox = true;
     QString DefBarMsg;
     ZipBridgeState Zip;
+    RunState Run;
 };
 
 Globals& G();

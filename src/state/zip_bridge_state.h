@@ -46,4 +46,8 @@ struct ZipBridgeState {
     qint32 UnzipListCount = 0;
     // 1 once the player answered a password question with nothing.
     qint16 UnzipSkipPassword = 0;
+    // What ended the last extraction early, when a write failed or the
+    // disk's reserve or the archive's limit stopped it (61 "Disk full ...").
+    qint32 StopNumber = 0;
+    QString StopDescription;
 };

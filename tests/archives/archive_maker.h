@@ -2,6 +2,7 @@
 
 // Zip archives the tests build themselves, friendly and hostile, copies of
 // the real archives, and the common set-up and look-ups for unpacking.
+#include "pipeline/archives.h"
 #include "state/globals.h"
 #include "test_env.h"
 
@@ -96,12 +97,16 @@ inline QString TempRoot(const TestEnv& env) {
     return env.driveFolder() + "/temp/brushwick";
 }
 
-// Test texts, the temporary root below the drive folder and the download
-// folder, as start-up would set them.
-inline void PrepareRun(TestEnv& env) {
-    env.useTestLanguage();
-    G().TidselTemp = TempRoot(env) + "/voriderud";
-    G().SimsPath = env.downloadFolder() + "/";
+// What one archive's folder held once unpacked, before its files were
+// handled and the folder removed.
+struct Unpacked {
+    QString folder;
+    // name, or "not a plain file: " & name; with the size after a blank.
+    QStringList entries;
+};
+inline QList<Unpacked>& Seen() {
+    static QList<Unpacked> seen;
+    return seen;
 }
 
 // Everything directly in folder (files, folders and links), sorted by name.
@@ -112,23 +117,39 @@ inline QStringList NamesIn(const QString& folder) {
     return names;
 }
 
+// Test texts, the temporary root below the drive folder and the download
+// folder, as start-up would set them; each unpacked folder is looked into.
+inline void PrepareRun(TestEnv& env) {
+    env.useTestLanguage();
+    G().TidselTemp = TempRoot(env) + "/voriderud";
+    G().SimsPath = env.downloadFolder() + "/";
+    Seen().clear();
+    BrushwickMod::SetUnpackedObserver([](const QString& folder) {
+        Unpacked u{folder, {}};
+        for (const QString& name : NamesIn(folder)) {
+            const QFileInfo info(folder + name);
+            u.entries.append((info.isFile() && !info.isSymLink() ? name
+                                                                 : "not a plain file: " + name) +
+                             " " + QString::number(info.size()));
+        }
+        Seen().append(u);
+    });
+}
+
 // The extraction folders made so far.
-inline QStringList ExtractionFolders(const TestEnv& env) {
+inline QStringList ExtractionFolders(const TestEnv&) {
     QStringList folders;
-    for (const QString& name : NamesIn(TempRoot(env)))
-        folders.append(TempRoot(env) + "/" + name + "/");
+    for (const Unpacked& u : Seen())
+        folders.append(u.folder);
     return folders;
 }
 
-// What all extraction folders hold, sorted; anything but a plain file stands out.
-inline QStringList Extracted(const TestEnv& env) {
+// What all extraction folders held, sorted; anything but a plain file stands out.
+inline QStringList Extracted(const TestEnv&, bool withSizes = false) {
     QStringList names;
-    for (const QString& folder : ExtractionFolders(env)) {
-        for (const QString& name : NamesIn(folder)) {
-            const QFileInfo info(folder + name);
-            names.append(info.isFile() && !info.isSymLink() ? name : "not a plain file: " + name);
-        }
-    }
+    for (const Unpacked& u : Seen())
+        for (const QString& entry : u.entries)
+            names.append(withSizes ? entry : entry.left(entry.lastIndexOf(' ')));
     names.sort();
     return names;
 }

@@ -86,7 +86,9 @@ void TestCorpus::unpacks() {
         QCOMPARE(names, ExpectedNames(file, entries));
         QCOMPARE(env.prompts.inputPrompts.size(), passwords.isEmpty() ? 0 : 2);
     } else {
-        QCOMPARE(reports.size(), 1);
+        // A rar names each entry that did not come out, once something did.
+        QVERIFY2(zip || expect == "fail" ? reports.size() == 1 : reports.size() >= 1,
+                 qPrintable(reports.join('\n')));
         QCOMPARE(names.isEmpty(), expect == "fail");
         for (const QString& name : names)
             QVERIFY2(entries.contains(name), qPrintable(name));
