@@ -206,14 +206,13 @@ int DoRar(const QString& path) {
         if (outcome.failures.isEmpty())
             return;
         const auto describe = [](const UnRar1::Failure& f) {
-            return f.entry.isEmpty() ? f.description
-                                     : f.description + QStringLiteral(" (") + f.entry +
-                                           QLatin1Char(')');
+            return f.entry.isEmpty()
+                       ? f.description
+                       : f.description + QStringLiteral(" (") + f.entry + QLatin1Char(')');
         };
         // Nothing came out: one line for the archive, as ever.
         if (outcome.written == 0)
-            throw RunTimeError(outcome.failures.first().number,
-                               describe(outcome.failures.first()));
+            throw RunTimeError(outcome.failures.first().number, describe(outcome.failures.first()));
         // The whole entries are installed; each one that failed says so.
         for (const UnRar1::Failure& f : outcome.failures)
             Error_Mod::LogError(prefix, path, f.number, describe(f));

@@ -114,8 +114,7 @@ int OpenArchiveFile(archive* a, const QString& path) {
     return archive_read_open_filename_w(a, reinterpret_cast<const wchar_t*>(path.utf16()),
                                         ReadBlockSize);
 #else
-    return archive_read_open_filename(a, platform::FileNameBytes(path).constData(),
-                                      ReadBlockSize);
+    return archive_read_open_filename(a, platform::FileNameBytes(path).constData(), ReadBlockSize);
 #endif
 }
 
@@ -210,9 +209,9 @@ EntryWrite WriteEntry(archive* a, archive_entry* entry, const QString& folder,
             // wins); a link of that name would be replaced, never followed.
             part.Commit(folder + name);
         } catch (const RunTimeError& e) {
-            return Failed(EntryWrite::Outcome::NameRefused,
-                          QStringLiteral("cannot write ") + name + QStringLiteral(": ") +
-                              e.Description());
+            return Failed(EntryWrite::Outcome::NameRefused, QStringLiteral("cannot write ") + name +
+                                                                QStringLiteral(": ") +
+                                                                e.Description());
         }
         return {};
     } catch (const RunTimeError& e) {
@@ -245,8 +244,7 @@ void ReadEntries(archive* a, EntryReader& reader, const QString& archivePath) {
             continue;
         }
         QString name = ConvertedName(entry);
-        if (name.isNull() &&
-            (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP) {
+        if (name.isNull() && (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP) {
             // Bytes behind the UTF-8 mark that are not UTF-8: libarchive
             // drops the name, the directory still has it.
             if (!zipNames)

@@ -82,8 +82,7 @@ struct EntryWrite {
 // fresh file of its own first, which takes the name only once the entry
 // came out whole and as long as the archive says; on any failure nothing
 // of the entry is left behind and an earlier file of that name is kept.
-EntryWrite WriteEntry(archive* a, archive_entry* entry, const QString& folder,
-                      const QString& name);
+EntryWrite WriteEntry(archive* a, archive_entry* entry, const QString& folder, const QString& name);
 
 // What the read loop hands to the format's own code.
 class EntryReader {

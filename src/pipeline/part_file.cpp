@@ -46,8 +46,8 @@ void RaiseWriteError(const std::error_code& ec) {
 PartFile::PartFile(const QString& folder) {
     for (int i = 0; i < PartNameTries; ++i) {
         path_ = PartName(folder);
-        fd_ = ::open(ToFs(path_).c_str(),
-                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        fd_ =
+            ::open(ToFs(path_).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd_ >= 0)
             return;
         if (errno != EEXIST)

@@ -3,7 +3,6 @@
 #include "containers/runtime_error.h"
 #include "file_ops.h"
 
-
 #include <cerrno>
 #include <filesystem>
 #include <utility>

@@ -21,9 +21,8 @@ qint64 SaturatingAdd(qint64 a, qint64 b) {
 }
 
 qint64 SaturatingMul(qint64 a, qint64 b) {
-    return b != 0 && a > std::numeric_limits<qint64>::max() / b
-               ? std::numeric_limits<qint64>::max()
-               : a * b;
+    return b != 0 && a > std::numeric_limits<qint64>::max() / b ? std::numeric_limits<qint64>::max()
+                                                                : a * b;
 }
 
 } // namespace
@@ -40,8 +39,8 @@ UnpackGuard::UnpackGuard(const QStringList& volumes, const QString& folder)
         std::error_code ec;
         const auto size = std::filesystem::file_size(ToFs(volume), ec);
         if (!ec)
-            packed = SaturatingAdd(packed, qint64(std::min<std::uintmax_t>(
-                                               size, std::numeric_limits<qint64>::max())));
+            packed = SaturatingAdd(
+                packed, qint64(std::min<std::uintmax_t>(size, std::numeric_limits<qint64>::max())));
     }
     const UnpackLimits& limits = Limits();
     limit_ = SaturatingAdd(SaturatingMul(packed, limits.ratio), limits.allowance);
@@ -66,11 +65,12 @@ QString UnpackGuard::Charge(qint64 size) {
     std::error_code ec;
     const std::filesystem::space_info space = std::filesystem::space(ToFs(innermost->folder_), ec);
     if (!ec) {
-        const qint64 capacity = qint64(std::min<std::uintmax_t>(
-            space.capacity, std::numeric_limits<qint64>::max()));
-        const qint64 available = qint64(std::min<std::uintmax_t>(
-            space.available, std::numeric_limits<qint64>::max()));
-        const qint64 reserve = std::max(limits.reserveBytes, capacity / 100 * limits.reservePercent);
+        const qint64 capacity =
+            qint64(std::min<std::uintmax_t>(space.capacity, std::numeric_limits<qint64>::max()));
+        const qint64 available =
+            qint64(std::min<std::uintmax_t>(space.available, std::numeric_limits<qint64>::max()));
+        const qint64 reserve =
+            std::max(limits.reserveBytes, capacity / 100 * limits.reservePercent);
         if (available - size < reserve)
             return QStringLiteral("fewer than ") + QString::number(reserve / MiB) +
                    QStringLiteral(" MiB would stay free for the temporary files");

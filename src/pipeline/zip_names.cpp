@@ -88,8 +88,8 @@ quint64 LocalOffset(const QByteArray& dir, qsizetype entry, qsizetype extraAt, i
     if (offset != 0xFFFFFFFF)
         return offset;
     // In the zip64 field the sizes come first, where theirs are marked too.
-    int skip = (U32(dir, entry + 24) == 0xFFFFFFFF ? 8 : 0) +
-               (U32(dir, entry + 20) == 0xFFFFFFFF ? 8 : 0);
+    int skip =
+        (U32(dir, entry + 24) == 0xFFFFFFFF ? 8 : 0) + (U32(dir, entry + 20) == 0xFFFFFFFF ? 8 : 0);
     for (int at = 0; at + 4 <= extraSize;) {
         const quint16 id = U16(dir, extraAt + at);
         const quint16 size = U16(dir, extraAt + at + 2);

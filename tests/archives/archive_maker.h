@@ -128,9 +128,9 @@ inline void PrepareRun(TestEnv& env) {
         Unpacked u{folder, {}};
         for (const QString& name : NamesIn(folder)) {
             const QFileInfo info(folder + name);
-            u.entries.append((info.isFile() && !info.isSymLink() ? name
-                                                                 : "not a plain file: " + name) +
-                             " " + QString::number(info.size()));
+            u.entries.append(
+                (info.isFile() && !info.isSymLink() ? name : "not a plain file: " + name) + " " +
+                QString::number(info.size()));
         }
         Seen().append(u);
     });

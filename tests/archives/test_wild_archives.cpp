@@ -85,15 +85,15 @@ void TestWildArchives::bombsStopAtTheirLimit() {
     const QByteArray zeros(3 << 20, '\0');
     QString bomb;
     if (!nested) {
-        bomb = maker::Zip(env.work("flat.zip"), {File("a.package", "first"),
-                                                 File("zeros.bin", zeros + zeros),
-                                                 File("z.package")});
+        bomb =
+            maker::Zip(env.work("flat.zip"), {File("a.package", "first"),
+                                              File("zeros.bin", zeros + zeros), File("z.package")});
     } else {
         // Each inner archive is small and harmless alone; together they are not.
         QList<maker::Entry> inner;
         for (int i = 0; i < 4; ++i) {
-            const QString one = maker::Zip(env.work(QString("in%1.zip").arg(i)),
-                                           {File("zeros.bin", zeros)});
+            const QString one =
+                maker::Zip(env.work(QString("in%1.zip").arg(i)), {File("zeros.bin", zeros)});
             inner.append(File(QString("in%1.zip").arg(i).toUtf8(), maker::Read(one)));
         }
         bomb = maker::Zip(env.work("nested.zip"), inner);
@@ -116,7 +116,8 @@ void TestWildArchives::bombsStopAtTheirLimit() {
     // One inner archive came out whole before the limit; no entry is half there.
     QCOMPARE(maker::Extracted(env).filter("zeros.bin").size(), nested ? 1 : 0);
     for (const QString& entry : maker::Extracted(env, true))
-        QVERIFY2(!entry.startsWith("zeros.bin ") || entry == "zeros.bin 3145728", qPrintable(entry));
+        QVERIFY2(!entry.startsWith("zeros.bin ") || entry == "zeros.bin 3145728",
+                 qPrintable(entry));
     QCOMPARE(maker::NamesIn(maker::TempRoot(env)), QStringList());
 }
 
@@ -139,8 +140,8 @@ void TestWildArchives::foldersGoWithTheirArchive() {
     TestEnv env;
     maker::PrepareRun(env);
     const QString inner = maker::Zip(env.work("inner.zip"), {File("b.package")});
-    const QString zip = maker::Zip(env.work("run.zip"), {File("a.package"),
-                                                         File("inner.zip", maker::Read(inner))});
+    const QString zip =
+        maker::Zip(env.work("run.zip"), {File("a.package"), File("inner.zip", maker::Read(inner))});
     const QString pack = maker::Zip(env.work("pack.zip"), {File("hair.sims2pack")});
     MArray data;
     data.Push(pack);
@@ -150,8 +151,7 @@ void TestWildArchives::foldersGoWithTheirArchive() {
     // Only the folder whose file the game's installer got is left.
     const QStringList left = maker::NamesIn(maker::TempRoot(env));
     QCOMPARE(left.size(), 1);
-    QCOMPARE(maker::NamesIn(maker::TempRoot(env) + "/" + left[0]),
-             QStringList{"hair.sims2pack"});
+    QCOMPARE(maker::NamesIn(maker::TempRoot(env) + "/" + left[0]), QStringList{"hair.sims2pack"});
     QCOMPARE(env.shell.opened.size(), 1);
     QVERIFY(env.shell.opened[0].startsWith(maker::TempRoot(env) + "/" + left[0] + "/"));
 }
@@ -179,28 +179,30 @@ void TestWildArchives::namesNeverLost() {
     // A start without a language: the C locale knows nothing beyond ASCII.
     const QByteArray saved = std::setlocale(LC_ALL, nullptr);
     std::setlocale(LC_ALL, "C");
-    const QString japanese = maker::CopyCorpus("test_read_format_zip_filename_utf8_jp.zip",
-                                               env.work("jp.zip"));
-    const QString unicode = maker::CopyCorpus("test_read_format_rar5_unicode.rar",
-                                              env.work("u.rar"));
+    const QString japanese =
+        maker::CopyCorpus("test_read_format_zip_filename_utf8_jp.zip", env.work("jp.zip"));
+    const QString unicode =
+        maker::CopyCorpus("test_read_format_rar5_unicode.rar", env.work("u.rar"));
     // Behind the UTF-8 mark: bytes that are not UTF-8, and a line break.
-    const QString odd = RawZip(env.work("odd.zip"),
-                               "[(b'Caf\\xe9 100%.package', 0x800, b'one', 3),"
-                               " (b'evil\\r\\n2026-01-01 - FAKE.package', 0x800, b'two', 3)]");
+    const QString odd =
+        RawZip(env.work("odd.zip"), "[(b'Caf\\xe9 100%.package', 0x800, b'one', 3),"
+                                    " (b'evil\\r\\n2026-01-01 - FAKE.package', 0x800, b'two', 3)]");
     DoZip(japanese);
     DoRar(unicode);
     DoZip(odd);
     std::setlocale(LC_ALL, saved.constData());
 
     QStringList names = maker::Extracted(env);
-    QCOMPARE(names, QStringList({"Caf%E9 100%25.package", QString::fromUtf8("evil\r\n2026-01-01 - FAKE.package"),
+    QCOMPARE(names, QStringList({"Caf%E9 100%25.package",
+                                 QString::fromUtf8("evil\r\n2026-01-01 - FAKE.package"),
                                  QString::fromUtf8("一覧表.txt"), QString::fromUtf8("漢字.txt"),
                                  QString::fromUtf8("👋🌎.txt")}));
     QVERIFY(LinesStarting(env, "BAD ZIP: ").isEmpty());
     QVERIFY(LinesStarting(env, "DORAR: ").isEmpty());
     // The line break cannot forge a log line.
     QCOMPARE(LinesStarting(env, "FAKE").size(), 0);
-    QCOMPARE(LinesStarting(env, "Package: ").filter("evil\\r\\n2026-01-01 - FAKE.package").size(), 1);
+    QCOMPARE(LinesStarting(env, "Package: ").filter("evil\\r\\n2026-01-01 - FAKE.package").size(),
+             1);
 }
 
 void TestWildArchives::declaredSizeChecked() {

@@ -192,7 +192,8 @@ void TestEndToEnd::archivesOnTheCommandLine() {
     QVERIFY(log.contains("POSTINSTALL: 2 files installed"));
     // Both archives were unpacked into folders of their own under the private
     // temporary root, and nowhere else; the folders went with their archives.
-    QCOMPARE(log.filter(QRegularExpression("^MAKETEMP: .*/temp/brushwick/voriderud\\d+d/$")).size(), 2);
+    QCOMPARE(log.filter(QRegularExpression("^MAKETEMP: .*/temp/brushwick/voriderud\\d+d/$")).size(),
+             2);
     const QDir temp(inst.root() + "/cache/brushwick2/temp/brushwick");
     QCOMPARE(temp.entryList({"voriderud*d"}, QDir::Dirs), QStringList());
     QCOMPARE(QDir(inst.root() + "/in").entryList(QDir::Files),
