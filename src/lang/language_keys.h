@@ -12,7 +12,7 @@ struct LanguageKey {
     int fillIns;
 };
 
-inline constexpr std::array<LanguageKey, 26> LanguageKeys{{
+inline constexpr std::array<LanguageKey, 27> LanguageKeys{{
     // Pop-up menu, status bar and the language choice
     {"HELP", 0},
     {"LANGOPT", 0},
@@ -47,6 +47,7 @@ inline constexpr std::array<LanguageKey, 26> LanguageKeys{{
     // Other options
     {"SKIPEXEOPT", 0},
     {"CONFIRMOVEROPT", 0},
+    {"SIMS2PACKOPT", 0},
 }};
 
 } // namespace BrushwickMod

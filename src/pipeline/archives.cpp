@@ -7,6 +7,7 @@
 #include "log/log.h"
 #include "platform/platform.h"
 #include "rar_control.h"
+#include "seven_zip.h"
 #include "state/globals.h"
 #include "unpack_guard.h"
 #include "zip_bridge.h"
@@ -59,18 +60,6 @@ int InstallAll(const QString& dest, const FileOps::UnpackGuard& guard) {
     while (files.Size() >= 1 && (crossedByItself || !guard.Exceeded()))
         count += HandleFile(files.Pop());
     return count;
-}
-
-// An archive's folder goes as soon as its files are handled, so unpacked
-// packages are not kept twice and the temporary root does not grow from
-// run to run. A folder holding a file another program got (the game's
-// installer may still be reading it) stays for the next start.
-void RemoveExtractionFolder(const QString& dest) {
-    if (G().Run.handedOver.contains(dest))
-        return;
-    std::error_code ec;
-    fs::remove_all(FileOps::ToFs(dest), ec);
-    WriteLog(QStringLiteral("CLEANUP: ") + dest, Level::Debug);
 }
 
 void ArmZipBridge(const QString& path, const QString& dest) {
@@ -127,6 +116,18 @@ int UnpackAndInstall(const QString& prefix, const QString& path, const QStringLi
 }
 
 } // namespace
+
+// An archive's folder goes as soon as its files are handled, so unpacked
+// packages are not kept twice and the temporary root does not grow from
+// run to run. A folder holding a file another program got (the game's
+// installer may still be reading it) stays for the next start.
+void RemoveExtractionFolder(const QString& dest) {
+    if (G().Run.handedOver.contains(dest))
+        return;
+    std::error_code ec;
+    fs::remove_all(FileOps::ToFs(dest), ec);
+    WriteLog(QStringLiteral("CLEANUP: ") + dest, Level::Debug);
+}
 
 void SetUnpackedObserver(std::function<void(const QString& folder)> observer) {
     unpackedObserver = std::move(observer);
@@ -216,6 +217,22 @@ int DoRar(const QString& path) {
         // The whole entries are installed; each one that failed says so.
         for (const UnRar1::Failure& f : outcome.failures)
             Error_Mod::LogError(prefix, path, f.number, describe(f));
+    });
+}
+
+int Do7z(const QString& path) {
+    const QString prefix = QStringLiteral("DO7Z: ");
+    return UnpackAndInstall(prefix, path, {path}, [&](const QString& dest) {
+        const SevenZip::Result result = SevenZip::Extract(path, dest);
+        if (result.whole && result.stopNumber == 0)
+            return;
+        if (result.stopNumber != 0)
+            Error_Mod::LogError(prefix, path, result.stopNumber, result.stopDescription);
+        // The bad-archive report of zip archives, under the format's own name.
+        WriteLog(QStringLiteral("BAD 7Z: ") + path, Level::Skips);
+        if (G().BadZipAlertBox)
+            Error_Mod::ReportInfo(G().CurLang.ProperString(QStringLiteral("BADZIP"), path, {}, {}),
+                                  false);
     });
 }
 

@@ -18,6 +18,10 @@ inline constexpr int OutOfStackSpace = 28;
 // (Process::DriveFolder): every extraction folder is made below it.
 QString TemporaryRoot();
 
+// Removes an extraction folder once its files are handled, unless one of
+// them was handed to another program (that folder stays for the next start).
+void RemoveExtractionFolder(const QString& dest);
+
 // A new, empty extraction folder under the temporary root, ending in a
 // separator; "" when none could be found.
 QString MakeTemp();
@@ -30,5 +34,6 @@ void SetUnpackedObserver(std::function<void(const QString& folder)> observer);
 // found there; return how many were installed.
 int DoZip(const QString& path);
 int DoRar(const QString& path);
+int Do7z(const QString& path);
 
 } // namespace BrushwickMod

@@ -6,6 +6,7 @@
 #include "install_copy.h"
 #include "log/log.h"
 #include "platform/platform.h"
+#include "sims2pack_install.h"
 #include "state/globals.h"
 
 #include <array>
@@ -17,21 +18,23 @@ namespace {
 using Error_Mod::WriteLog;
 namespace Level = Error_Mod::Level;
 
-enum class Way { ShellPack, ShellSkin, Package, Rar, Zip, Program, Unhandled };
+enum class Way { ShellPack, ShellSkin, Package, Rar, Zip, Program, SevenZip, Unhandled };
 
-// Files are sorted by the last four characters of their path, lower-cased;
-// the first match wins. "pack", "skin" and "kage" have no dot on purpose.
+// Files are sorted by the last four characters of their path, lower-cased,
+// which end in the rule's key; the first match wins. "pack", "skin" and
+// "kage" have no dot on purpose; ".7z" is one character shorter.
 struct Rule {
     const char* key;
     Way way;
 };
-constexpr std::array<Rule, 6> DispatchTable{{
+constexpr std::array<Rule, 7> DispatchTable{{
     {"pack", Way::ShellPack},
     {"skin", Way::ShellSkin},
     {"kage", Way::Package},
     {".rar", Way::Rar},
     {".zip", Way::Zip},
     {".exe", Way::Program},
+    {".7z", Way::SevenZip},
 }};
 
 // How long the game's installer gets before the next file is handed over.
@@ -40,7 +43,7 @@ constexpr int InstallerPauseMs = 5000;
 Way WayFor(const QString& path) {
     const QString key = path.right(4).toLower();
     for (const Rule& rule : DispatchTable) {
-        if (key == QLatin1String(rule.key))
+        if (key.endsWith(QLatin1String(rule.key)))
             return rule.way;
     }
     return Way::Unhandled;
@@ -78,9 +81,11 @@ int HandToInstaller(const QString& path) {
 
 int Dispatch(const QString& path, const QString& name) {
     switch (WayFor(path)) {
-    case Way::ShellPack:
+    case Way::ShellPack: {
         WriteLog(QStringLiteral("Sims2Pack: ") + path, Level::Skips);
-        return HandToInstaller(path);
+        const int installed = G().Sims2PackSelf ? InstallSims2Pack(path) : -1;
+        return installed >= 0 ? installed : HandToInstaller(path);
+    }
     case Way::ShellSkin:
         WriteLog(QStringLiteral("Sims2Skin: ") + path, Level::Skips);
         return HandToInstaller(path);
@@ -98,6 +103,9 @@ int Dispatch(const QString& path, const QString& name) {
         return DoZip(path);
     case Way::Program:
         return OfferProgram(path, name);
+    case Way::SevenZip:
+        WriteLog(QStringLiteral("7Z: ") + path, Level::Verbose);
+        return Do7z(path);
     case Way::Unhandled:
         break;
     }

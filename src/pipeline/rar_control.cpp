@@ -3,14 +3,18 @@
 #include "containers/runtime_error.h"
 #include "entry_writer.h"
 #include "file_ops.h"
+#include "helper_unpack.h"
 #include "platform/file_names.h"
+#include "zip_bridge.h"
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <vector>
@@ -88,10 +92,23 @@ int Open(archive* a, const QStringList& volumes) {
     return archive_read_open_filenames(a, list.data(), 64 * 1024);
 }
 
+// libarchive's way of saying it lacks a feature (rar4 solid archives,
+// encryption, some compression of rar5 encrypted data).
+bool Unsupported(const QString& message) {
+    return message.contains(QStringLiteral("nsupported")) ||
+           message.contains(QStringLiteral("unavailable")) ||
+           message.contains(QStringLiteral("ncrypt"));
+}
+
 // One Extract call: what came out and what did not.
 struct Extraction : FileOps::EntryReader {
     QString folder;
     Outcome outcome;
+    // libarchive reads no encrypted rar: a password is asked for the helper.
+    bool encrypted = false;
+    // What libarchive lacks (encryption, some rar features) the helper may
+    // have; a damaged archive is no better there.
+    bool needsHelper = false;
 
     void Failed(const QString& entry, int number, const QString& description) {
         outcome.failures.append({entry, number, description});
@@ -105,6 +122,7 @@ struct Extraction : FileOps::EntryReader {
         if (FileOps::KindOf(entry) != EntryKind::File)
             return true;
         if (archive_entry_is_data_encrypted(entry)) {
+            encrypted = needsHelper = true;
             Damaged(name, QStringLiteral("encrypted"));
             return true;
         }
@@ -119,6 +137,7 @@ struct Extraction : FileOps::EntryReader {
             ++outcome.written;
             return true;
         case EntryWrite::Outcome::ReadFailed:
+            needsHelper = needsHelper || Unsupported(w.message);
             Damaged(name, w.message);
             return w.readStatus != ARCHIVE_FATAL;
         case EntryWrite::Outcome::SizeMismatch:
@@ -138,12 +157,75 @@ struct Extraction : FileOps::EntryReader {
         return true;
     }
     void HeaderFailed(const QString& message, bool fatal) override {
+        encrypted = encrypted || message.contains(QStringLiteral("ncrypt"));
+        needsHelper = needsHelper || encrypted || Unsupported(message);
         Damaged({}, (fatal ? QStringLiteral("damaged or unsupported archive: ")
                            : QStringLiteral("damaged entry: ")) +
                         message);
     }
     void HeaderWarning(const QString&, const QString&) override {}
 };
+
+// What libarchive could not read, the helper tries with the whole archive;
+// its files join (and replace) what came out, and each entry it brought out
+// is no failure any more.
+void Merge(Outcome& outcome, const FileOps::HelperOutcome& h) {
+    QSet<QString> taken(h.taken.cbegin(), h.taken.cend());
+    QList<Failure> left;
+    for (const Failure& f : outcome.failures) {
+        const bool resolved =
+            f.entry.isEmpty() ? !taken.isEmpty() : taken.contains(FileOps::SafeBaseName(f.entry));
+        if (!resolved)
+            left.append(f);
+        else if (!f.entry.isEmpty())
+            ++outcome.written;
+    }
+    if (outcome.written == 0)
+        outcome.written = int(taken.size());
+    for (const QString& entry : h.failed) {
+        if (std::none_of(left.cbegin(), left.cend(),
+                         [&](const Failure& f) { return f.entry == entry; }))
+            left.append({entry, InvalidFileFormat,
+                         QStringLiteral("Invalid file format (unar could not unpack it)")});
+    }
+    outcome.failures = left;
+}
+
+// The helper's turn, with the password question as for zip archives: one
+// answer per archive, asked again after a wrong one, none at all once the
+// player gave an empty answer in this run.
+void RetryWithHelper(const QString& archivePath, const QString& folder, bool encrypted,
+                     Outcome& outcome) {
+    using Result = FileOps::HelperOutcome::Result;
+    QString password;
+    if (encrypted && !VBUnzBas::AskArchivePassword(password))
+        return;
+    for (;;) {
+        const FileOps::HelperOutcome h =
+            FileOps::UnpackWithHelper(FileOps::Helper::Unar, archivePath, folder, password);
+        switch (h.result) {
+        case Result::NotInstalled:
+            for (Failure& f : outcome.failures)
+                f.description += QStringLiteral(
+                    " - encrypted or unsupported rar archives need the program unar");
+            return;
+        case Result::PasswordRefused:
+            if (!VBUnzBas::AskArchivePassword(password))
+                return;
+            continue;
+        case Result::Failed:
+            return;
+        case Result::Stopped:
+            Merge(outcome, h);
+            outcome.failures.append(
+                {{}, ErrNo::DiskFull, QStringLiteral("Disk full (") + h.reason + QLatin1Char(')')});
+            return;
+        case Result::Unpacked:
+            Merge(outcome, h);
+            return;
+        }
+    }
+}
 
 } // namespace
 
@@ -171,6 +253,8 @@ Outcome Extract(const QString& archivePath, const QString& folder) {
     Extraction x;
     x.folder = folder.endsWith(FileOps::Sep()) ? folder : folder + FileOps::Sep();
     FileOps::ReadEntries(a, x, archivePath);
+    if (x.needsHelper)
+        RetryWithHelper(volumes.first(), x.folder, x.encrypted, x.outcome);
     return x.outcome;
 }
 

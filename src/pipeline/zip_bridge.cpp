@@ -223,18 +223,26 @@ qint32 UnzipService(const char* name, qint32 size) {
     return 0;
 }
 
-qint32 UnzipPassword(char* p, qint32 n, const char*, const char*) {
+bool AskArchivePassword(QString& answer) {
     ZipBridgeState& zip = G().Zip;
+    answer.clear();
     if (zip.UnzipSkipPassword == 1)
-        return 1;
-    QString answer;
+        return false;
     const bool given = platform::prompts().InputBox(QStringLiteral("Please Enter The Password!"),
                                                     AppTitle, answer);
     if (!given || answer.isEmpty()) {
         // One empty answer stands for the rest of the program run.
         zip.UnzipSkipPassword = 1;
-        return 1;
+        answer.clear();
+        return false;
     }
+    return true;
+}
+
+qint32 UnzipPassword(char* p, qint32 n, const char*, const char*) {
+    QString answer;
+    if (!AskArchivePassword(answer))
+        return 1;
     if (!p || n <= 0)
         return 1;
     std::memset(p, 0, static_cast<size_t>(n));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // The zip bridge. DoZip fills the bridge's inputs (G().Zip) and calls
@@ -38,6 +39,11 @@ qint32 VBUnZip32();
 qint32 UnzipPrint(const char* buffer, qint32 size);
 // Sees each entry as it comes; always 0 (go on).
 qint32 UnzipService(const char* name, qint32 size);
+// The password question every encrypted archive asks, with its skip rule:
+// false, without asking, once the player answered one with nothing (or
+// cancelled) in this program run; that answer also sets the rule.
+bool AskArchivePassword(QString& answer);
+
 // Asks the player for the password of an encrypted entry and writes it into
 // the n bytes at p; 0 when one was written, 1 when none is given.
 qint32 UnzipPassword(char* p, qint32 n, const char* m, const char* name);

@@ -26,8 +26,10 @@ bool StartDetached(const QString& program, const QStringList& arguments, const Q
 }
 
 int RunAndWait(const QString& program, const QStringList& arguments, const QString& folder,
-               int timeoutMs, QByteArray* output, qsizetype maxOutput) {
+               int timeoutMs, QByteArray* output, qsizetype maxOutput, bool withErrors) {
     QProcess process;
+    if (withErrors)
+        process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory(folder);
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(program, arguments);
@@ -73,7 +75,7 @@ struct Command {
 
 // In the child: standard input from /dev/null, standard error dropped, then
 // the program. On failure the reason goes up the pipe.
-[[noreturn]] void Exec(const Command& c, int outputFd, int errorPipe) {
+[[noreturn]] void Exec(const Command& c, int outputFd, int errorPipe, bool withErrors = false) {
     if (!c.folder.isEmpty() && ::chdir(c.folder.constData()) != 0) {
         const int e = errno;
         (void)!::write(errorPipe, &e, sizeof e);
@@ -83,7 +85,7 @@ struct Command {
     if (null >= 0) {
         ::dup2(null, STDIN_FILENO);
         ::dup2(outputFd >= 0 ? outputFd : null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
+        ::dup2(withErrors && outputFd >= 0 ? outputFd : null, STDERR_FILENO);
     }
     ::execv(c.path.constData(), c.argv.data());
     const int e = errno;
@@ -138,7 +140,7 @@ bool StartDetached(const QString& program, const QStringList& arguments, const Q
 }
 
 int RunAndWait(const QString& program, const QStringList& arguments, const QString& folder,
-               int timeoutMs, QByteArray* output, qsizetype maxOutput) {
+               int timeoutMs, QByteArray* output, qsizetype maxOutput, bool withErrors) {
     Command c;
     int errorPipe[2];
     int outputPipe[2];
@@ -154,7 +156,7 @@ int RunAndWait(const QString& program, const QStringList& arguments, const QStri
         // A group of its own, so that a hung helper goes with everything it
         // started.
         ::setpgid(0, 0);
-        Exec(c, outputPipe[1], errorPipe[1]);
+        Exec(c, outputPipe[1], errorPipe[1], withErrors);
     }
     ::close(errorPipe[1]);
     ::close(outputPipe[1]);

@@ -15,9 +15,11 @@ bool StartDetached(const QString& program, const QStringList& arguments, const Q
 
 // Runs program with arguments in folder, waits at most timeoutMs and gives
 // its exit code; -1 when it could not be started, was killed for taking too
-// long, or crashed. Its standard output is collected in output (at most
-// maxOutput bytes; the rest is read and dropped).
+// long, or crashed. Its standard output (with withErrors its error output
+// too) is collected in output, at most maxOutput bytes; the rest is read
+// and dropped.
 int RunAndWait(const QString& program, const QStringList& arguments, const QString& folder,
-               int timeoutMs, QByteArray* output = nullptr, qsizetype maxOutput = 1 << 20);
+               int timeoutMs, QByteArray* output = nullptr, qsizetype maxOutput = 1 << 20,
+               bool withErrors = false);
 
 } // namespace platform

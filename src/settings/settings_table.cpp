@@ -29,6 +29,14 @@ QString YesNo(bool on) {
     return on ? QStringLiteral("yes") : QStringLiteral("no");
 }
 
+// Under Wine the game's installer is often missing or broken; on Windows it
+// is the game's own way.
+#ifdef Q_OS_WIN
+constexpr const char* Sims2PackDefault = "game";
+#else
+constexpr const char* Sims2PackDefault = "self";
+#endif
+
 QString TrueFalse(const QString& word) {
     return word == QLatin1String("yes") ? QStringLiteral("True") : QStringLiteral("False");
 }
@@ -54,7 +62,7 @@ struct Row {
     Order order;
 };
 
-const std::array<Row, 6> Rows{{
+const std::array<Row, 7> Rows{{
     {Setting::LangChoice, "LangChoice", Phase::Own, nullptr, nullptr, nullptr,
      [](const QString&) {}, nullptr, Order::StoreFirst},
     {Setting::LogLevel, "LogLevel", Phase::LogLevel, "verbose",
@@ -115,6 +123,21 @@ const std::array<Row, 6> Rows{{
     {Setting::SimsPath, "SimsPath", Phase::Own, nullptr, nullptr, [] { return G().SimsPath; },
      [](const QString& word) { G().SimsPath = word; },
      [](const QString& word) { return QStringLiteral("SIMSPATH: ") + word; }, Order::TakeFirst},
+    {Setting::Sims2PackInstall, "Sims2PackInstall", Phase::Options, Sims2PackDefault,
+     [](const QString& stored) {
+         // "self" or "game"; anything else is the platform's way.
+         const QString word = stored == QLatin1String("self") || stored == QLatin1String("game")
+                                  ? stored
+                                  : QLatin1String(Sims2PackDefault);
+         G().Sims2PackSelf = word == QLatin1String("self");
+         WriteLog(QStringLiteral("SIMS2PACKINSTALL: ") + word, Level::Debug);
+     },
+     [] { return G().Sims2PackSelf ? QStringLiteral("self") : QStringLiteral("game"); },
+     [](const QString& word) { G().Sims2PackSelf = word == QLatin1String("self"); },
+     [](const QString& word) {
+         return QStringLiteral("SIMS2PACKINSTALL: Changed by menu to ") + word;
+     },
+     Order::TakeFirst},
 }};
 
 const Row& RowOf(Setting setting) {

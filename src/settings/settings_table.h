@@ -17,6 +17,7 @@ enum class Setting {
     SkipEXEs,
     BadZipAlertBox,
     SimsPath,
+    Sims2PackInstall,
 };
 
 // When start-up takes a setting in. The language choice and the download

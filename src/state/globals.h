@@ -27,6 +27,9 @@ struct Globals {
     bool RejectOverwrites = false;
     bool SkipEXEs = false;
     bool BadZipAlertBox = true;
+    // .sims2pack files of objects are installed by the program itself
+    // rather than handed to the game's installer.
+    bool Sims2PackSelf = false;
     QString DefBarMsg;
     ZipBridgeState Zip;
     RunState Run;

@@ -20,11 +20,11 @@ QString YesNo(bool ticked) {
 } // namespace
 
 optsForm::optsForm(QWidget* mainWindow) : QDialog(mainWindow) {
-    Forms::MakeFixedDialog(this, QSize(260, 150));
+    Forms::MakeFixedDialog(this, QSize(260, 184));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(8, 4, 244, 88);
+    Frame1->setGeometry(8, 4, 244, 122);
     // The design captions; the language's texts replace them at load.
     confirmOverCheck = new QCheckBox(QStringLiteral("Confirm File Overwrites"), Frame1);
     confirmOverCheck->setObjectName(QStringLiteral("confirmOverCheck"));
@@ -32,9 +32,12 @@ optsForm::optsForm(QWidget* mainWindow) : QDialog(mainWindow) {
     skipEXEcheck = new QCheckBox(QStringLiteral("Skip EXE Files"), Frame1);
     skipEXEcheck->setObjectName(QStringLiteral("skipEXEcheck"));
     skipEXEcheck->setGeometry(14, 48, 222, 26);
+    sims2packCheck = new QCheckBox(QStringLiteral("Install .sims2pack files myself"), Frame1);
+    sims2packCheck->setObjectName(QStringLiteral("sims2packCheck"));
+    sims2packCheck->setGeometry(14, 82, 222, 26);
 
     logButton = Forms::MakeOkButton(this);
-    logButton->move((width() - logButton->width()) / 2, 100);
+    logButton->move((width() - logButton->width()) / 2, 134);
     connect(logButton, &QPushButton::clicked, this, &optsForm::logButton_Click);
 
     Form_Load(mainWindow);
@@ -47,8 +50,10 @@ void optsForm::Form_Load(QWidget* mainWindow) {
         const LanguagePack& lang = G().CurLang;
         skipEXEcheck->setText(lang.SeeByName(QStringLiteral("SKIPEXEOPT")));
         confirmOverCheck->setText(lang.SeeByName(QStringLiteral("CONFIRMOVEROPT")));
+        sims2packCheck->setText(lang.SeeByName(QStringLiteral("SIMS2PACKOPT")));
         confirmOverCheck->setChecked(G().ConfirmOverwrites);
         skipEXEcheck->setChecked(G().SkipEXEs);
+        sims2packCheck->setChecked(G().Sims2PackSelf);
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(
             Error_Mod::LoadErrorMessage(G().CurLang.SeeByName(QStringLiteral("OTHEROPT")),
@@ -61,5 +66,8 @@ void optsForm::logButton_Click() {
     using SettingsTable::Setting;
     SettingsTable::Apply(Setting::ConfirmOverwrites, YesNo(confirmOverCheck->isChecked()));
     SettingsTable::Apply(Setting::SkipEXEs, YesNo(skipEXEcheck->isChecked()));
+    SettingsTable::Apply(Setting::Sims2PackInstall, sims2packCheck->isChecked()
+                                                        ? QStringLiteral("self")
+                                                        : QStringLiteral("game"));
     accept();
 }

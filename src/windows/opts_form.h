@@ -18,6 +18,8 @@ public:
     QGroupBox* Frame1 = nullptr;
     QCheckBox* confirmOverCheck = nullptr;
     QCheckBox* skipEXEcheck = nullptr;
+    // Ticked: .sims2pack files of objects are installed without the game's installer.
+    QCheckBox* sims2packCheck = nullptr;
     QPushButton* logButton = nullptr;
 
 private:

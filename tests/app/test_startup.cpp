@@ -87,8 +87,9 @@ void TestStartup::firstStartAsksAndWritesDefaults() {
     s.run();
     QCOMPARE(s.windows.calls, QStringList({"language", "splash"}));
     const QString sims = s.env.downloadFolder() + "/";
-    QCOMPARE(s.env.settings.writes, (QStringList{"LogLevel=verbose", "SimsPath=" + sims,
-                                                 "ConfirmOverwrites=no", "SkipEXEs=no"}));
+    QCOMPARE(s.env.settings.writes,
+             (QStringList{"LogLevel=verbose", "SimsPath=" + sims, "ConfirmOverwrites=no",
+                          "SkipEXEs=no", "Sims2PackInstall=self"}));
     QCOMPARE(taken(), QString("3"));
     QCOMPARE(s.env.status.text, QString("Drop files on me"));
     QCOMPARE(s.env.status.captions.help, QString("Help"));

@@ -21,6 +21,7 @@ class TestExtraction : public QObject {
 private slots:
     void installsFlatLaterNamesWin();
     void macTwinNotInstalled();
+    void sevenZipInsideZip();
     void passwordSkippedForTheRun_data();
     void passwordSkippedForTheRun();
     void hostileNamesStayInside_data();
@@ -78,6 +79,18 @@ void TestExtraction::macTwinNotInstalled() {
     QCOMPARE(maker::NamesIn(env.downloadFolder()), QStringList{"a.package"});
     QCOMPARE(LinesStarting(env, "UNHANDLED: ").size(), 1);
     QVERIFY(LinesStarting(env, "UNHANDLED: ").first().endsWith("/._a.package"));
+}
+
+void TestExtraction::sevenZipInsideZip() {
+    TestEnv env;
+    maker::PrepareRun(env);
+    const QByteArray seven = maker::Read(maker::CorpusFile("plain.7z"));
+    const QString zip = maker::Zip(env.work("outer.zip"), {File("inner/hair.7z", seven)});
+    QCOMPARE(DoZip(zip), 1);
+    QCOMPARE(maker::NamesIn(env.downloadFolder()), QStringList{"short.package"});
+    QCOMPARE(LinesStarting(env, "7Z: ").size(), 1);
+    QVERIFY(LinesStarting(env, "7Z: ").first().endsWith("/hair.7z"));
+    QCOMPARE(maker::Extracted(env), QStringList({"hair.7z", "readme.txt", "short.package"}));
 }
 
 void TestExtraction::passwordSkippedForTheRun_data() {

@@ -2,6 +2,7 @@
 // are not what they claim, and the space they take.
 #include "archive_maker.h"
 #include "pipeline/archives.h"
+#include "pipeline/helper_unpack.h"
 #include "pipeline/run.h"
 #include "pipeline/unpack_guard.h"
 
@@ -69,6 +70,7 @@ private slots:
     void namesNeverLost();
     void declaredSizeChecked();
     void entriesNamedLikeTemporaryFiles();
+    void helperOutputContained();
 };
 
 void TestWildArchives::bombsStopAtTheirLimit_data() {
@@ -254,6 +256,45 @@ void TestWildArchives::entriesNamedLikeTemporaryFiles() {
     QCOMPARE(DoZip(zip), 3);
     QCOMPARE(maker::Extracted(env).size(), 104);
     QVERIFY(LinesStarting(env, "BAD ZIP: ").isEmpty());
+}
+
+void TestWildArchives::helperOutputContained() {
+    const QString seven = FileOps::HelperProgram(FileOps::Helper::SevenZip);
+    if (seven.isEmpty())
+        QSKIP("7-Zip is not installed (scripts/setup installs it)");
+    TestEnv env;
+    maker::PrepareRun(env);
+    // An encrypted 7z, so that 7-Zip unpacks it: folders, a name twice, and a
+    // link (stored as one) pointing out of the folder.
+    const QString content = env.work("content/");
+    env.writeFile(content + "one/a.package", "first");
+    env.writeFile(content + "two/a.package", "second");
+    env.writeFile(content + "deep/er/x.package", "x");
+    QVERIFY(QFile::link("../../../../outside.package", content + "link.package"));
+    QProcess make;
+    make.setWorkingDirectory(content);
+    make.start(seven, {"a", "-bd", "-snl", "-pSecret", env.work("evil.7z"), "one", "two", "deep",
+                       "link.package"});
+    QVERIFY(make.waitForFinished() && make.exitCode() == 0);
+    QDir(content).removeRecursively();
+    const QStringList before = maker::Tree(env.root());
+    env.prompts.inputs.assign({"Secret"});
+
+    const int installed = Do7z(env.work("evil.7z"));
+    const QStringList got = maker::Extracted(env);
+    QVERIFY2(!got.join(',').contains("not a plain file"), qPrintable(got.join(", ")));
+    QVERIFY(got.contains("a.package") && got.contains("x.package"));
+    QCOMPARE(installed, int(got.filter(QRegularExpression("\\.package$")).size()));
+    QVERIFY(maker::Read(env.downloadFolder() + "/a.package") == "second" ||
+            maker::Read(env.downloadFolder() + "/a.package") == "first");
+    // Nothing outside the temporary root and the download folder.
+    for (const QString& path : maker::Tree(env.root()))
+        QVERIFY2(before.contains(path) || path.startsWith("/drive/temp") ||
+                     path.startsWith("/downloads/") || path == "/program/Brushwick2.log",
+                 qPrintable(path));
+    QVERIFY(!QFileInfo::exists(env.root() + "/outside.package"));
+    // The link that 7-Zip would not follow makes the archive a bad one.
+    QCOMPARE(LinesStarting(env, "BAD 7Z: ").size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestWildArchives)

@@ -111,6 +111,8 @@ private slots:
     void namesKeepTheirBytes_data();
     void namesKeepTheirBytes();
     void leftoversRemoved();
+    void sims2packInstalledByTheProgram_data();
+    void sims2packInstalledByTheProgram();
     void linksAreReplacedNotWrittenThrough_data();
     void linksAreReplacedNotWrittenThrough();
     void dispatch_data();
@@ -452,6 +454,51 @@ void TestInstall::dispatch() {
     QCOMPARE(QFile::exists(destination), result == 1 && !shelled);
     // Whatever way it went, the file was made writable first.
     QVERIFY(QFile::permissions(path) & QFile::WriteOwner);
+}
+
+void TestInstall::sims2packInstalledByTheProgram_data() {
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<bool>("self");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("result");
+    const QString sims = "SIMS2PACK: %1 -> %D%1";
+    QTest::newRow("objects, by the program")
+        << "objects.sims2pack" << true
+        << QStringList{"Sims2Pack: %S", sims.arg("Lamp.package"), sims.arg("Sofa.package")} << 2;
+    QTest::newRow("objects, by the game's installer")
+        << "objects.sims2pack" << false << QStringList{"Sims2Pack: %S"} << 1;
+    QTest::newRow("a lot, by the game's installer")
+        << "lot.sims2pack" << true
+        << QStringList{"Sims2Pack: %S",
+                       "SIMS2PACK: %S goes to the game's installer (type Lot is not Object)"}
+        << 1;
+}
+
+void TestInstall::sims2packInstalledByTheProgram() {
+    QFETCH(QString, fixture);
+    QFETCH(bool, self);
+    QFETCH(QStringList, lines);
+    QFETCH(int, result);
+    Setup s;
+    G().LogLevel = Error_Mod::Level::Skips;
+    G().Sims2PackSelf = self;
+    G().TidselTemp = s.env.driveFolder() + "/temp/brushwick/voriderud";
+    const QString path = s.env.work(fixture);
+    QVERIFY(QFile::copy(qEnvironmentVariable("BW_CORPUS") + "/" + fixture, path));
+
+    QCOMPARE(HandleFile(path), result);
+    QCOMPARE(s.env.logMessages(), Filled(lines, path, G().SimsPath));
+    const bool installer = lines.size() != 3;
+    QCOMPARE(s.env.shell.opened, installer ? QStringList{path} : QStringList{});
+    QCOMPARE(s.env.process.sleeps, installer ? QList<int>{5000} : QList<int>{});
+    if (!installer) {
+        QVERIFY(Content(G().SimsPath + "Lamp.package").startsWith("DBPF"));
+        QVERIFY(Content(G().SimsPath + "Sofa.package").endsWith("sofa"));
+        // Unpacked aside and gone again.
+        QCOMPARE(QDir(s.env.driveFolder() + "/temp/brushwick")
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

@@ -1,0 +1,237 @@
+#include "helper_unpack.h"
+
+#include "entry_writer.h"
+#include "file_ops.h"
+#include "platform/spawn.h"
+#include "unpack_guard.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace FileOps {
+
+namespace {
+
+// A helper gets this long, plus this long per MiB of archive.
+constexpr int BaseTimeMs = 30'000;
+constexpr int TimePerMiBMs = 10'000;
+constexpr int MaxTimeMs = 3'600'000;
+// A listing is short; its helper gets less.
+constexpr int ListTimeMs = 60'000;
+constexpr qsizetype MaxListing = 64 << 20;
+
+int TimeFor(const QString& archivePath) {
+    std::error_code ec;
+    const auto size = fs::file_size(ToFs(archivePath), ec);
+    const qint64 mib = ec ? 0 : qint64(size >> 20);
+    return int(std::min<qint64>(MaxTimeMs, BaseTimeMs + mib * TimePerMiBMs));
+}
+
+// The regular files among the archive's entries as lsar lists them, by
+// index; links, folders and anything else are never asked for, so the
+// helper creates no link that a later entry could be written through.
+struct Listing {
+    bool ok = false;
+    bool wrongPassword = false;
+    QStringList indexes;
+};
+
+Listing ListForUnar(const QString& archivePath, const QString& password) {
+    QStringList arguments{QStringLiteral("-j")};
+    if (!password.isEmpty())
+        arguments << QStringLiteral("-p") << password;
+    arguments << archivePath;
+    QByteArray json;
+    platform::RunAndWait(QStringLiteral("lsar"), arguments, {}, ListTimeMs, &json, MaxListing);
+    const QJsonObject listing = QJsonDocument::fromJson(json).object();
+    Listing l;
+    if (listing.isEmpty())
+        return l;
+    // 15: the headers are encrypted and the password is missing or wrong.
+    l.wrongPassword = listing.value(QStringLiteral("lsarError")).toInt() == 15 ||
+                      (listing.value(QStringLiteral("lsarContents")).toArray().isEmpty() &&
+                       listing.value(QStringLiteral("lsarProperties"))
+                               .toObject()
+                               .value(QStringLiteral("XADIsEncrypted"))
+                               .toInt() != 0);
+    for (const QJsonValue v : listing.value(QStringLiteral("lsarContents")).toArray()) {
+        const QJsonObject e = v.toObject();
+        const auto flag = [&](const char* key) { return e.value(QLatin1String(key)).toInt() != 0; };
+        if (flag("XADIsDirectory") || flag("XADIsLink") || flag("XADIsHardLink") ||
+            flag("XADIsCharacterDevice") || flag("XADIsBlockDevice") || flag("XADIsFIFO") ||
+            flag("XADIsResourceFork"))
+            continue;
+        l.indexes << QString::number(e.value(QStringLiteral("XADIndex")).toInt());
+    }
+    l.ok = true;
+    return l;
+}
+
+// What the helper says came out whole: unar names every file it wrote with
+// "... OK." (or "... Failed!").
+void ReadUnarReport(const QByteArray& output, QSet<QString>& whole, QStringList& failed) {
+    static const QRegularExpression line(
+        QStringLiteral("^  (.+)  \\([^)]*\\)\\.\\.\\. (OK\\.|Failed!.*)$"));
+    for (const QString& text : QString::fromUtf8(output).split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch m = line.match(text);
+        if (!m.hasMatch())
+            continue;
+        if (m.captured(2) == QLatin1String("OK."))
+            whole.insert(m.captured(1));
+        else
+            failed << m.captured(1);
+    }
+}
+
+// 7-Zip names each entry it could not write whole (or would not, like a
+// link leading out of the folder) in a line "ERROR: why : entry[ : more]";
+// everything else it wrote came out whole.
+void ReadSevenZipReport(const QByteArray& output, QStringList& failed) {
+    for (const QString& text : QString::fromUtf8(output).split(QLatin1Char('\n'))) {
+        if (!text.startsWith(QStringLiteral("ERROR: ")))
+            continue;
+        const QStringList parts = text.trimmed().split(QStringLiteral(" : "));
+        if (parts.size() >= 2)
+            failed << parts.at(1);
+    }
+}
+
+bool MentionsPassword(const QByteArray& output) {
+    return output.contains("password") || output.contains("Password");
+}
+
+// Moves the regular files that came out whole (all but the failed ones,
+// or only the whole ones where the helper names them) from staging into
+// folder, each under its base name; links, devices and folders are never
+// taken. Charged to the archive as its own entries would be.
+QString TakeFiles(const fs::path& staging, const QString& folder, const QSet<QString>* whole,
+                  const QStringList& failed, QStringList& taken) {
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(staging, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code st;
+        if (!it->is_regular_file(st) || it->is_symlink(st))
+            continue;
+        const QString relative = FromFs(it->path().lexically_relative(staging));
+        if ((whole && !whole->contains(relative)) || failed.contains(relative))
+            continue;
+        const QString base = SafeBaseName(relative);
+        if (base.isEmpty())
+            continue;
+        const QString stop = UnpackGuard::Charge(qint64(it->file_size(st)));
+        if (!stop.isEmpty())
+            return stop;
+        std::error_code moved;
+        fs::rename(it->path(), ToFs(folder + base), moved);
+        if (!moved)
+            taken << base;
+    }
+    return {};
+}
+
+} // namespace
+
+QString HelperProgram(Helper helper) {
+    if (helper == Helper::Unar) {
+        const QString unar = QStandardPaths::findExecutable(QStringLiteral("unar"));
+        return unar.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("lsar")).isEmpty()
+                   ? QString()
+                   : unar;
+    }
+    for (const char* name : {"7zz", "7z", "7za"}) {
+        const QString found = QStandardPaths::findExecutable(QLatin1String(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+HelperOutcome UnpackWithHelper(Helper helper, const QString& archivePath, const QString& folder,
+                               const QString& password) {
+    HelperOutcome outcome;
+    const QString program = HelperProgram(helper);
+    if (program.isEmpty()) {
+        outcome.result = HelperOutcome::Result::NotInstalled;
+        return outcome;
+    }
+    const QString target = folder.endsWith(Sep()) ? folder : folder + Sep();
+    // A name no entry can take: entries are moved out by base name only.
+    const QString stagingPath = target + QStringLiteral(".~bw2-staging");
+    const fs::path staging = ToFs(stagingPath);
+    std::error_code ec;
+    fs::remove_all(staging, ec);
+    fs::create_directory(staging, ec);
+    fs::permissions(staging, fs::perms::owner_all, fs::perm_options::replace, ec);
+
+    QStringList arguments;
+    const QSet<QString>* whole = nullptr;
+    QSet<QString> wholeFiles;
+    if (helper == Helper::Unar) {
+        const Listing listing = ListForUnar(archivePath, password);
+        if (listing.wrongPassword) {
+            outcome.result = HelperOutcome::Result::PasswordRefused;
+            fs::remove_all(staging, ec);
+            return outcome;
+        }
+        if (!listing.ok || listing.indexes.isEmpty()) {
+            outcome.reason = QStringLiteral("unar found nothing it can unpack");
+            fs::remove_all(staging, ec);
+            return outcome;
+        }
+        arguments << QStringLiteral("-o") << stagingPath << QStringLiteral("-D")
+                  << QStringLiteral("-f") << QStringLiteral("-k") << QStringLiteral("skip");
+        if (!password.isEmpty())
+            arguments << QStringLiteral("-p") << password;
+        arguments << archivePath << QStringLiteral("-i") << listing.indexes;
+    } else {
+        // 7-Zip keeps no links without being told to; every file is checked
+        // as it is taken all the same.
+        arguments << QStringLiteral("x") << QStringLiteral("-y") << QStringLiteral("-bd")
+                  << (QStringLiteral("-p") + password) << (QStringLiteral("-o") + stagingPath)
+                  << QStringLiteral("--") << archivePath;
+    }
+
+    QByteArray output;
+    const int code = platform::RunAndWait(program, arguments, stagingPath, TimeFor(archivePath),
+                                          &output, MaxListing, true);
+    if (code < 0) {
+        outcome.reason =
+            QFileInfo(program).fileName() + QStringLiteral(" could not be run or took too long");
+        fs::remove_all(staging, ec);
+        return outcome;
+    }
+    if (code != 0 && MentionsPassword(output)) {
+        outcome.result = HelperOutcome::Result::PasswordRefused;
+        fs::remove_all(staging, ec);
+        return outcome;
+    }
+    if (code != 0) {
+        // Some files may have come out whole; each helper says which not.
+        if (helper == Helper::Unar) {
+            ReadUnarReport(output, wholeFiles, outcome.failed);
+            whole = &wholeFiles;
+        } else {
+            ReadSevenZipReport(output, outcome.failed);
+        }
+    }
+    const QString stop = TakeFiles(staging, target, whole, outcome.failed, outcome.taken);
+    fs::remove_all(staging, ec);
+    if (!stop.isEmpty()) {
+        outcome.result = HelperOutcome::Result::Stopped;
+        outcome.reason = stop;
+        return outcome;
+    }
+    outcome.result = HelperOutcome::Result::Unpacked;
+    return outcome;
+}
+
+} // namespace FileOps
