@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QUrl>
 
 DropPicture::DropPicture(QWidget* parent) : QLabel(parent) {
@@ -14,10 +15,33 @@ DropPicture::DropPicture(QWidget* parent) : QLabel(parent) {
 }
 
 void DropPicture::dragEnterEvent(QDragEnterEvent* event) {
-    if (accepting_)
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    // A drop during a run waits for its turn; files are always welcome.
+    event->acceptProposedAction();
+    SetHighlighted(event->mimeData()->hasUrls());
+}
+
+void DropPicture::dragLeaveEvent(QDragLeaveEvent* event) {
+    SetHighlighted(false);
+    QLabel::dragLeaveEvent(event);
+}
+
+void DropPicture::SetHighlighted(bool on) {
+    if (highlighted_ == on)
+        return;
+    highlighted_ = on;
+    update();
+}
+
+void DropPicture::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!highlighted_)
+        return;
+    QPainter painter(this);
+    QColor wash = palette().color(QPalette::Highlight);
+    wash.setAlpha(60);
+    painter.fillRect(contentsRect(), wash);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+    painter.drawRect(contentsRect().adjusted(1, 1, -2, -2));
 }
 
 QStringList DropPicture::DroppedPaths(const QMimeData* data) {
@@ -53,10 +77,7 @@ QStringList DropPicture::DroppedPaths(const QMimeData* data) {
 }
 
 void DropPicture::dropEvent(QDropEvent* event) {
-    if (!accepting_) {
-        event->ignore();
-        return;
-    }
+    SetHighlighted(false);
     const QStringList paths = DroppedPaths(event->mimeData());
     event->acceptProposedAction();
     emit dropped(paths);

@@ -6,6 +6,7 @@
 #include "platform/qt_settings.h"
 #include "platform/qt_shell.h"
 #include "platform/version.h"
+#include "platform/window_thread.h"
 #include "state/globals.h"
 #include "windows/artwork.h"
 
@@ -44,8 +45,13 @@ int main(int argc, char* argv[]) {
 
     platform::QtProcess process;
     platform::QtSettings settings;
-    platform::QtPrompts prompts;
-    platform::QtShell shell;
+    platform::QtPrompts qtPrompts;
+    platform::QtShell qtShell;
+    // Runs ask their questions from a thread of their own; they are shown
+    // on the window's.
+    platform::SetWindowThread(&app);
+    platform::WindowThreadPrompts prompts(qtPrompts);
+    platform::WindowThreadShell shell(qtShell);
     mainForm window;
     platform::Install({&prompts, &window, &shell, &process, &settings});
 

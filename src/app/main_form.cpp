@@ -1,25 +1,32 @@
 #include "main_form.h"
 
 #include "drop_picture.h"
+#include "handoff.h"
 #include "lang/lang_pick_form.h"
 #include "log/log.h"
 #include "pipeline/file_ops.h"
 #include "pipeline/run.h"
+#include "run_queue.h"
 #include "state/globals.h"
 #include "windows/artwork.h"
 #include "windows/frm_about.h"
 #include "windows/help_form.h"
 #include "windows/log_opts_form.h"
 #include "windows/opts_form.h"
+#include "windows/run_report_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QThread>
 #include <QToolButton>
 
 const QString mainForm::WebPage = QStringLiteral("https://brushwick2.example.org/");
@@ -49,6 +56,10 @@ mainForm::mainForm(QWidget* parent) : QWidget(parent) {
     DnDPic->setAlignment(Qt::AlignCenter);
     DnDPic->setPixmap(RidIvidPicture());
     connect(DnDPic, &DropPicture::dropped, this, &mainForm::OnDrop);
+    runs_ = new RunQueue(this);
+    connect(runs_, &RunQueue::runStarted, this, &mainForm::OnRunStarted);
+    connect(runs_, &RunQueue::runFinished, this, &mainForm::OnRunFinished);
+    connect(runs_, &RunQueue::waitingChanged, this, [this] { Refresh(); });
     connect(DnDPic, &DropPicture::rightClicked, this,
             [this](const QPoint& at) { helpMenu->popup(at); });
 
@@ -60,17 +71,48 @@ mainForm::mainForm(QWidget* parent) : QWidget(parent) {
     HelpButton->setToolTip(QStringLiteral("Help!"));
     connect(HelpButton, &QToolButton::clicked, this, [this] { helpMenu->popup(QCursor::pos()); });
 
+    BuildStatusBar();
+    BuildMenu();
+}
+
+mainForm::~mainForm() {
+    // A run still going on ends before the window it reports to.
+    delete runs_;
+    runs_ = nullptr;
+}
+
+void mainForm::BuildStatusBar() {
     SBar = new QStatusBar(this);
     SBar->setObjectName(QStringLiteral("SBar"));
     SBar->setGeometry(0, PictureHeight, ClientWidth, ClientHeight - PictureHeight);
     SBar->setSizeGripEnabled(false);
     statusText_ = new QLabel(SBar);
+    statusText_->setObjectName(QStringLiteral("statusText"));
+    // A long text is cut off rather than widening the fixed window.
+    statusText_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     SBar->addWidget(statusText_, 1);
-
-    BuildMenu();
+    progressText_ = new QLabel(SBar);
+    progressText_->setObjectName(QStringLiteral("progressText"));
+    SBar->addPermanentWidget(progressText_);
+    archiveBar_ = new QProgressBar(SBar);
+    archiveBar_->setObjectName(QStringLiteral("archiveBar"));
+    archiveBar_->setRange(0, 100);
+    archiveBar_->setFixedWidth(48);
+    archiveBar_->setTextVisible(false);
+    SBar->addPermanentWidget(archiveBar_);
+    stopButton_ = new QPushButton(SBar);
+    stopButton_->setObjectName(QStringLiteral("stopButton"));
+    connect(stopButton_, &QPushButton::clicked, this, [this] { runs_->Stop(); });
+    SBar->addPermanentWidget(stopButton_);
+    detailsLink_ = new QLabel(SBar);
+    detailsLink_->setObjectName(QStringLiteral("detailsLink"));
+    detailsLink_->setTextFormat(Qt::RichText);
+    connect(detailsLink_, &QLabel::linkActivated, this, &mainForm::OpenReport);
+    SBar->addPermanentWidget(detailsLink_);
+    for (QWidget* w : {static_cast<QWidget*>(progressText_), static_cast<QWidget*>(archiveBar_),
+                       static_cast<QWidget*>(stopButton_), static_cast<QWidget*>(detailsLink_)})
+        w->hide();
 }
-
-mainForm::~mainForm() = default;
 
 helpForm* mainForm::HelpWindow() const {
     return helpWindow_;
@@ -100,22 +142,79 @@ void mainForm::BuildMenu() {
 }
 
 QString mainForm::Text() const {
-    return statusText_->text();
+    const QMutexLocker lock(&statusLock_);
+    return text_;
 }
 
 void mainForm::SetText(const QString& text) {
-    statusText_->setText(text);
+    {
+        const QMutexLocker lock(&statusLock_);
+        text_ = text;
+    }
+    ScheduleRefresh();
 }
 
 void mainForm::SetBusy(bool busy) {
-    if (busy) {
-        if (busyDepth_++ == 0) {
+    {
+        const QMutexLocker lock(&statusLock_);
+        busy_ = busy;
+    }
+    ScheduleRefresh();
+}
+
+void mainForm::SetProgress(const platform::Progress& progress) {
+    {
+        const QMutexLocker lock(&statusLock_);
+        progress_ = progress;
+    }
+    ScheduleRefresh();
+}
+
+void mainForm::ScheduleRefresh() {
+    if (QThread::currentThread() == thread()) {
+        Refresh();
+        return;
+    }
+    // A run writes its status many times a second; the window shows the
+    // latest once it gets to it.
+    if (!refreshPending_.exchange(true))
+        QMetaObject::invokeMethod(
+            this, [this] { Refresh(); }, Qt::QueuedConnection);
+}
+
+void mainForm::Refresh() {
+    refreshPending_ = false;
+    QString text;
+    bool busy = false;
+    platform::Progress progress;
+    {
+        const QMutexLocker lock(&statusLock_);
+        text = text_;
+        busy = busy_;
+        progress = progress_;
+    }
+    const LanguagePack& lang = G().CurLang;
+    if (runs_ && runs_->Waiting() > 0)
+        text += QStringLiteral("  ") + lang.ProperString(QStringLiteral("WAITING"),
+                                                         QString::number(runs_->Waiting()), {}, {});
+    statusText_->setText(text);
+    if (busy != showingBusy_) {
+        showingBusy_ = busy;
+        if (busy)
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            DnDPic->setAcceptingDrops(false);
-        }
-    } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
-        QGuiApplication::restoreOverrideCursor();
-        DnDPic->setAcceptingDrops(true);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    }
+    const bool running = runs_ && runs_->Running();
+    progressText_->setVisible(running);
+    archiveBar_->setVisible(running && !progress.archive.isEmpty() && progress.percent >= 0);
+    if (running) {
+        const QString files = lang.ProperString(QStringLiteral("PROGRESSFILES"),
+                                                QString::number(progress.files), {}, {});
+        progressText_->setText(progress.archive.isEmpty()
+                                   ? files
+                                   : files + QStringLiteral(" \u00b7 ") + progress.archive);
+        archiveBar_->setValue(std::max(progress.percent, 0));
     }
 }
 
@@ -158,7 +257,65 @@ void mainForm::CentreOnScreen() {
 }
 
 void mainForm::OnDrop(const QStringList& paths) {
-    BrushwickMod::Handle_DnD(paths);
+    runs_->AddDrop(paths);
+}
+
+void mainForm::RunAndWait(MArray& paths) {
+    runs_->AddList(paths);
+    paths = MArray();
+    runs_->WaitUntilIdle();
+}
+
+bool mainForm::HandOff(const MArray& paths) {
+    QStringList list;
+    // The list is a stack: its last path is the first one given.
+    for (qint32 i = paths.Size() - 1; i >= 0; --i)
+        list.append(paths.See(i).toText());
+    return Handoff::SendPaths(list);
+}
+
+void mainForm::ListenForHandOffs() {
+    if (!handoff_) {
+        handoff_ = new Handoff::Server(this);
+        connect(handoff_, &Handoff::Server::pathsReceived, this, [this](const QStringList& paths) {
+            ShowMain();
+            runs_->AddDrop(paths);
+        });
+    }
+    handoff_->Listen();
+}
+
+void mainForm::OnRunStarted() {
+    // The values a run reads must not change under it.
+    for (QAction* entry : {langMenuOption, logMenuOption, otherMenuOptions})
+        entry->setEnabled(false);
+    stopButton_->setText(G().CurLang.SeeByName(QStringLiteral("STOPBUTTON")));
+    stopButton_->show();
+    detailsLink_->hide();
+    Refresh();
+}
+
+void mainForm::OnRunFinished(const RunReport& report) {
+    lastReport_ = report;
+    const bool more = runs_->Waiting() > 0;
+    if (!more) {
+        for (QAction* entry : {langMenuOption, logMenuOption, otherMenuOptions})
+            entry->setEnabled(true);
+        stopButton_->hide();
+    }
+    detailsLink_->setText(
+        QStringLiteral("<a href=\"#\">") +
+        G().CurLang.SeeByName(QStringLiteral("DETAILS")).toText().toHtmlEscaped() +
+        QStringLiteral("</a>"));
+    detailsLink_->setVisible(report.NeedsAttention() && !more);
+    Refresh();
+    if (closeAfterRun_ && !runs_->Running())
+        platform::process().EndProgram();
+}
+
+void mainForm::OpenReport() {
+    RunReportWindow window(lastReport_, this);
+    window.exec();
 }
 
 void mainForm::OpenHelp(bool changeLog) {
@@ -203,6 +360,18 @@ void mainForm::OpenCredits() {
     G().AboutFromMenu = false;
 }
 
-void mainForm::closeEvent(QCloseEvent*) {
+void mainForm::closeEvent(QCloseEvent* event) {
+    if (runs_ && runs_->Running()) {
+        // Never cut a file in half: the run stops after the one it is on.
+        event->ignore();
+        const int answer =
+            platform::prompts().MsgBox(G().CurLang.SeeByName(QStringLiteral("STOPQUERY")),
+                                       platform::Box::YesNo | platform::Box::Question, AppTitle);
+        if (answer == platform::Box::Yes) {
+            closeAfterRun_ = true;
+            runs_->Stop();
+        }
+        return;
+    }
     platform::process().EndProgram();
 }

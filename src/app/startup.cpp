@@ -75,12 +75,20 @@ void CleanTemporaryRoot() {
     G().TidselTemp = TemporaryRoot() + QStringLiteral("voriderud");
 }
 
-void InstallCommandLine(MArray& paths) {
+void InstallCommandLine(StartupWindows& windows, MArray& paths) {
     if (paths.Size() == 0)
         return;
     WriteLog(QStringLiteral("CMD"), Level::Debug);
-    Handle_Processing(paths);
+    windows.RunAndWait(paths);
     WriteLog(QStringLiteral("/CMD"), Level::Debug);
+}
+
+// Another copy runs: paths go to it and this start ends quietly; without
+// paths, or when it does not take them, this start is refused.
+void HandOffOrRefuse(StartupWindows& windows, const MArray& paths) {
+    if (paths.Size() > 0 && windows.HandOff(paths))
+        platform::process().EndProgram();
+    Error_Mod::ReportCritical(G().CurLang.SeeByName(QStringLiteral("AnotherTidsel")), true);
 }
 
 } // namespace
@@ -120,7 +128,8 @@ void Form_Load(StartupWindows& windows, MArray commandLine) {
         ChooseAndLoadLanguage(windows);
         G().LogLevel = Level::Verbose;
         if (platform::process().AnotherCopyRunning())
-            Error_Mod::ReportCritical(G().CurLang.SeeByName(QStringLiteral("AnotherTidsel")), true);
+            HandOffOrRefuse(windows, commandLine);
+        windows.ListenForHandOffs();
         WriteLog(VersionText(), Level::Verbose);
         SettingsTable::LoadAll(SettingsTable::Phase::LogLevel);
         CleanTemporaryRoot();
@@ -131,7 +140,7 @@ void Form_Load(StartupWindows& windows, MArray commandLine) {
         SettingsTable::LoadAll(SettingsTable::Phase::Options);
         G().DefBarMsg = G().CurLang.SeeByName(QStringLiteral("DefBarMsg"));
         platform::status().SetText(G().DefBarMsg);
-        InstallCommandLine(commandLine);
+        InstallCommandLine(windows, commandLine);
         windows.ShowSplash();
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(

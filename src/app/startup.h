@@ -14,6 +14,13 @@ public:
     virtual void SetTitle(const QString& title) = 0;
     // The language choice, shown modally.
     virtual void ShowLanguageChoice() = 0;
+    // Runs the paths given at start and waits until they are installed.
+    virtual void RunAndWait(MArray& paths) = 0;
+    // A second start: hands its paths to the running copy; false when it
+    // could not.
+    virtual bool HandOff(const MArray& paths) = 0;
+    // The first copy takes the paths later starts hand over.
+    virtual void ListenForHandOffs() = 0;
     // Hides the main window and shows the splash modally; the main window
     // comes back when it closes.
     virtual void ShowSplash() = 0;

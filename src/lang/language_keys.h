@@ -12,7 +12,7 @@ struct LanguageKey {
     int fillIns;
 };
 
-inline constexpr std::array<LanguageKey, 27> LanguageKeys{{
+inline constexpr std::array<LanguageKey, 54> LanguageKeys{{
     // Pop-up menu, status bar and the language choice
     {"HELP", 0},
     {"LANGOPT", 0},
@@ -48,6 +48,38 @@ inline constexpr std::array<LanguageKey, 27> LanguageKeys{{
     {"SKIPEXEOPT", 0},
     {"CONFIRMOVEROPT", 0},
     {"SIMS2PACKOPT", 0},
+    // Password entry
+    {"SHOWPASSWORD", 0},
+    // Failure boxes
+    {"DONTSHOWAGAIN", 0},
+    // Overwrite question
+    {"YESTOALL", 0},
+    {"NOTOALL", 0},
+    // A run
+    {"STOPBUTTON", 0},
+    {"STOPQUERY", 0},
+    {"WAITING", 1},
+    {"PROGRESSFILES", 1},
+    {"DETAILS", 0},
+    // Run report
+    {"REPORTTITLE", 0},
+    {"REPORTALL", 0},
+    {"REPORTFILE", 0},
+    {"REPORTWHAT", 0},
+    {"REPORTDETAIL", 0},
+    {"REPORTOPENDOWNLOADS", 0},
+    {"REPORTOPENLOG", 0},
+    {"REPORTCOPY", 0},
+    {"OUTCOMEINSTALLED", 0},
+    {"OUTCOMEREPLACED", 0},
+    {"OUTCOMEREFUSED", 0},
+    {"OUTCOMEFAILED", 0},
+    {"OUTCOMEUNHANDLED", 0},
+    {"OUTCOMESKIPPED", 0},
+    {"OUTCOMERUN", 0},
+    {"OUTCOMEINSTALLER", 0},
+    {"OUTCOMEBADARCHIVE", 0},
+    {"OUTCOMELEFTPACKED", 0},
 }};
 
 } // namespace BrushwickMod

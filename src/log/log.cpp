@@ -96,10 +96,22 @@ constexpr Report InfoReport{"INFO: ", Level::Debug, platform::Box::Information, 
 constexpr Report CriticalReport{"CRITICAL: ", Level::Errors, platform::Box::Critical,
                                 " Error Wizard"};
 
-void Show(const Report& report, const QString& message, bool endProgram) {
+void Show(const Report& report, const QString& message, bool endProgram, bool* quiet = nullptr) {
     WriteLog(QLatin1String(report.prefix) + message, report.level);
-    platform::prompts().MsgBox(message, platform::Box::OKOnly | report.style,
-                               AppTitle + QLatin1String(report.titleSuffix));
+    if (quiet && *quiet)
+        return;
+    platform::Question question{message,
+                                platform::Box::OKOnly | report.style,
+                                AppTitle + QLatin1String(report.titleSuffix),
+                                {},
+                                false,
+                                {},
+                                {}};
+    if (quiet)
+        question.checkText = G().CurLang.SeeByName(QStringLiteral("DONTSHOWAGAIN"));
+    platform::prompts().Ask(question);
+    if (quiet)
+        *quiet = question.checked;
     if (endProgram)
         platform::process().EndProgram();
 }
@@ -191,6 +203,14 @@ void ReportInfo(const QString& message, bool endProgram) {
 
 void ReportCritical(const QString& message, bool endProgram) {
     Show(CriticalReport, message, endProgram);
+}
+
+void ReportErrorOnce(const QString& message, bool& quiet) {
+    Show(ErrorReport, message, false, &quiet);
+}
+
+void ReportInfoOnce(const QString& message, bool& quiet) {
+    Show(InfoReport, message, false, &quiet);
 }
 
 QString LoadErrorMessage(const QString& context, int number, const QString& description) {

@@ -34,6 +34,13 @@ void ReportError(const QString& message, bool endProgram);
 void ReportInfo(const QString& message, bool endProgram);
 void ReportCritical(const QString& message, bool endProgram);
 
+// The same reports for failures that may come many times in one run (a
+// copy that fails for every file): the box carries a check box "Don't show
+// this again during this run"; once it is ticked (quiet), later ones only
+// reach the log.
+void ReportErrorOnce(const QString& message, bool& quiet);
+void ReportInfoOnce(const QString& message, bool& quiet);
+
 // "context ERRORNUMBER-text: description", the common form of a window's
 // load-error report.
 QString LoadErrorMessage(const QString& context, int number, const QString& description);

@@ -7,6 +7,7 @@
 #include "log/log.h"
 #include "platform/platform.h"
 #include "rar_control.h"
+#include "report.h"
 #include "seven_zip.h"
 #include "state/globals.h"
 #include "unpack_guard.h"
@@ -57,7 +58,8 @@ int InstallAll(const QString& dest, const FileOps::UnpackGuard& guard) {
     MArray files = FileOps::ListFiles(dest + QStringLiteral("*.*"));
     const bool crossedByItself = guard.Exceeded();
     int count = 0;
-    while (files.Size() >= 1 && (crossedByItself || !guard.Exceeded()))
+    while (files.Size() >= 1 && (crossedByItself || !guard.Exceeded()) &&
+           !RunControl::StopRequested())
         count += HandleFile(files.Pop());
     return count;
 }
@@ -80,11 +82,14 @@ void ArmZipBridge(const QString& path, const QString& dest) {
     zip.ExtractDir = dest;
 }
 
-void ReportBadZip(const QString& path) {
-    WriteLog(QStringLiteral("BAD ZIP: ") + path, Level::Skips);
+// The bad-archive report: its line (prefix & path), the BADZIP box unless
+// switched off or silenced for the run, and the run report.
+void ReportBadArchive(const QString& prefix, const QString& path, const QString& why) {
+    WriteLog(prefix + path, Level::Skips);
+    Report(path, Outcome::ArchiveBad, why);
     if (G().BadZipAlertBox)
-        Error_Mod::ReportInfo(G().CurLang.ProperString(QStringLiteral("BADZIP"), path, {}, {}),
-                              false);
+        Error_Mod::ReportInfoOnce(G().CurLang.ProperString(QStringLiteral("BADZIP"), path, {}, {}),
+                                  G().Run.quietBadArchives);
 }
 
 // What every archive shares: a fresh folder of its own (unless it lies too
@@ -95,6 +100,7 @@ int UnpackAndInstall(const QString& prefix, const QString& path, const QStringLi
     const NestingLevel level;
     if (level.TooDeep()) {
         Error_Mod::LogError(prefix, path, OutOfStackSpace, TooDeepText);
+        Report(path, Outcome::LeftPacked, TooDeepText);
         return 0;
     }
     const QString dest = MakeTemp();
@@ -103,11 +109,13 @@ int UnpackAndInstall(const QString& prefix, const QString& path, const QStringLi
     int count = 0;
     {
         const FileOps::UnpackGuard guard(volumes, dest);
+        const ArchiveInChain inChain(path, dest);
         try {
             unpack(dest);
             count = InstallAll(dest, guard);
         } catch (const RunTimeError& e) {
             Error_Mod::LogError(prefix, path, e.Number(), e.Description());
+            Report(path, Outcome::ArchiveBad, e.Description());
             count = 0;
         }
     }
@@ -188,7 +196,9 @@ int DoZip(const QString& path) {
             const ZipBridgeState& zip = G().Zip;
             if (zip.StopNumber != 0)
                 Error_Mod::LogError(prefix, path, zip.StopNumber, zip.StopDescription);
-            ReportBadZip(path);
+            ReportBadArchive(QStringLiteral("BAD ZIP: "), path,
+                             zip.StopNumber != 0 ? zip.StopDescription
+                                                 : zip.UnzipMessages.trimmed());
         }
     });
 }
@@ -215,8 +225,11 @@ int DoRar(const QString& path) {
         if (outcome.written == 0)
             throw RunTimeError(outcome.failures.first().number, describe(outcome.failures.first()));
         // The whole entries are installed; each one that failed says so.
-        for (const UnRar1::Failure& f : outcome.failures)
+        for (const UnRar1::Failure& f : outcome.failures) {
             Error_Mod::LogError(prefix, path, f.number, describe(f));
+            Report(f.entry.isEmpty() ? path : path + QStringLiteral(" > ") + f.entry,
+                   Outcome::ArchiveBad, f.description);
+        }
     });
 }
 
@@ -229,10 +242,8 @@ int Do7z(const QString& path) {
         if (result.stopNumber != 0)
             Error_Mod::LogError(prefix, path, result.stopNumber, result.stopDescription);
         // The bad-archive report of zip archives, under the format's own name.
-        WriteLog(QStringLiteral("BAD 7Z: ") + path, Level::Skips);
-        if (G().BadZipAlertBox)
-            Error_Mod::ReportInfo(G().CurLang.ProperString(QStringLiteral("BADZIP"), path, {}, {}),
-                                  false);
+        ReportBadArchive(QStringLiteral("BAD 7Z: "), path,
+                         result.stopNumber != 0 ? result.stopDescription : result.problem);
     });
 }
 

@@ -4,6 +4,8 @@
 #include "file_ops.h"
 #include "part_file.h"
 #include "platform/file_names.h"
+#include "report.h"
+#include "state/run_state.h"
 #include "unpack_guard.h"
 #include "zip_names.h"
 
@@ -59,6 +61,26 @@ EntryWrite ReadFailed(int status, const QString& message) {
 EntryWrite Failed(EntryWrite::Outcome outcome, const QString& message, int number = 0,
                   const QString& description = {}) {
     return EntryWrite{outcome, ARCHIVE_OK, message, number, description};
+}
+
+// The archive being read, for the window's progress.
+struct Reading {
+    archive* a = nullptr;
+    QString path;
+    qint64 size = 0;
+    int percent = -1;
+};
+thread_local Reading reading;
+
+void ShowProgress() {
+    if (!reading.a || reading.size <= 0)
+        return;
+    const qint64 done = archive_filter_bytes(reading.a, -1);
+    const int percent = int(std::clamp<qint64>(done * 100 / reading.size, 0, 100));
+    if (percent == reading.percent)
+        return;
+    reading.percent = percent;
+    BrushwickMod::ArchiveProgress(reading.path, percent);
 }
 
 // Writes size bytes, charged to the archives being unpacked; the reason
@@ -190,6 +212,7 @@ EntryWrite WriteEntry(archive* a, archive_entry* entry, const QString& folder,
             QString stop = PutZeros(part, offset - position);
             if (stop.isEmpty())
                 stop = Put(part, static_cast<const char*>(block), static_cast<qint64>(size));
+            ShowProgress();
             if (!stop.isEmpty()) {
                 const QString why = QStringLiteral("Disk full (") + stop + QLatin1Char(')');
                 return Failed(EntryWrite::Outcome::Stopped, name + QStringLiteral(": ") + why,
@@ -224,11 +247,24 @@ EntryWrite WriteEntry(archive* a, archive_entry* entry, const QString& folder,
 }
 
 void ReadEntries(archive* a, EntryReader& reader, const QString& archivePath) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(ToFs(archivePath), ec);
+    const Reading outer = reading;
+    reading = Reading{a, archivePath, ec ? 0 : qint64(size), -1};
+    ShowProgress();
+    struct Restore {
+        Reading saved;
+        ~Restore() { reading = saved; }
+    } restore{outer};
+
     int failedHeaders = 0;
     // Headers handed out so far, as libarchive counts them.
     int index = 0;
     std::optional<QList<QByteArray>> zipNames;
     for (;; ++index) {
+        // A stop lets the entry being written finish; the rest stays packed.
+        if (RunControl::StopRequested())
+            return;
         archive_entry* entry = nullptr;
         const int status = archive_read_next_header(a, &entry);
         if (status == ARCHIVE_EOF)

@@ -6,6 +6,7 @@
 #include "install_copy.h"
 #include "log/log.h"
 #include "platform/platform.h"
+#include "report.h"
 #include "sims2pack_install.h"
 #include "state/globals.h"
 
@@ -53,6 +54,7 @@ int OfferProgram(const QString& path, const QString& name) {
     WriteLog(QStringLiteral("EXE: ") + path, Level::Verbose);
     if (G().SkipEXEs) {
         WriteLog(QStringLiteral("SkipEXEs: ") + path, Level::Skips);
+        Report(path, Outcome::ProgramSkipped);
         return 0;
     }
     const QString question = G().CurLang.ProperString(QStringLiteral("EXEQUERY"), name, {}, {});
@@ -62,10 +64,12 @@ int OfferProgram(const QString& path, const QString& name) {
         WriteLog(QStringLiteral("Execution approved"), Level::Verbose);
         platform::shell().StartProgram(path);
         G().Run.handedOver.insert(FileOps::GetFolder(path));
+        Report(path, Outcome::ProgramRun);
         Error_Mod::ReportInfo(G().CurLang.SeeByName(QStringLiteral("EXEPOST")), false);
     } else {
         WriteLog(QStringLiteral("EXE: ") + path + QStringLiteral(" manually skipped"),
                  Level::Skips);
+        Report(path, Outcome::ProgramSkipped);
     }
     // A program that was run is not counted as installed.
     return 0;
@@ -110,6 +114,7 @@ int Dispatch(const QString& path, const QString& name) {
         break;
     }
     WriteLog(QStringLiteral("UNHANDLED: ") + path, Level::Skips);
+    Report(path, Outcome::Unhandled);
     return 0;
 }
 
@@ -120,21 +125,25 @@ bool ShellOpen(const QString& path) {
         platform::shell().OpenDocument(path);
         // The program that got it may still read it: its folder stays.
         G().Run.handedOver.insert(FileOps::GetFolder(path));
+        Report(path, Outcome::HandedToInstaller);
         return true;
     } catch (const RunTimeError& e) {
         // Nothing took the file: it is not installed, and the log says why.
         Error_Mod::LogError(QStringLiteral("SHELLOPEN: "), path, e.Number(), e.Description());
+        Report(path, Outcome::Failed, e.Description());
         return false;
     }
 }
 
 int HandleFile(const QString& path) {
+    FileHandled();
     // A pipe or device named like a package would block the run for good,
     // and a Mac's resource-fork twin is no game file: neither is opened as
     // what its name says.
     const FileOps::FileKind kind = FileOps::KindOfFile(path);
     if (kind == FileOps::FileKind::Special || kind == FileOps::FileKind::AppleDouble) {
         WriteLog(QStringLiteral("UNHANDLED: ") + path, Level::Skips);
+        Report(path, Outcome::Unhandled);
         return 0;
     }
     FileOps::SetAttrNormal(path);
@@ -143,6 +152,7 @@ int HandleFile(const QString& path) {
         return Dispatch(path, name);
     } catch (const RunTimeError& e) {
         Error_Mod::LogError(QStringLiteral("HANDLEFILE: "), path, e.Number(), e.Description());
+        Report(path, Outcome::Failed, e.Description());
         return 0;
     }
 }

@@ -5,6 +5,7 @@
 #include "handle_file.h"
 #include "log/log.h"
 #include "platform/platform.h"
+#include "report.h"
 #include "state/globals.h"
 
 namespace fs = std::filesystem;
@@ -88,6 +89,9 @@ void Handle_Processing(MArray& data) {
     // above was found inside a walked folder.
     qint32 givenLeft = data.Size();
     while (data.Size() >= 1) {
+        // A stop ends the run between two paths; the rest is left as it is.
+        if (RunControl::StopRequested())
+            break;
         const QString path = data.Pop().toText();
         const bool given = data.Size() < givenLeft;
         if (given)
@@ -104,6 +108,7 @@ void Handle_Processing(MArray& data) {
                 // walked.
                 if (!given) {
                     WriteLog(QStringLiteral("UNHANDLED: ") + path, Level::Skips);
+                    Report(path, Outcome::Unhandled);
                     break;
                 }
                 [[fallthrough]];
@@ -116,7 +121,15 @@ void Handle_Processing(MArray& data) {
             // A path that vanished or cannot be read costs only itself.
             Error_Mod::LogError(QStringLiteral("HANDLE_PROCESSING: "), path, e.Number(),
                                 e.Description());
+            Report(path, Outcome::Failed, e.Description());
         }
+    }
+    if (RunControl::StopRequested()) {
+        G().Run.pathsLeft = data.Size();
+        WriteLog(QStringLiteral("STOPPED: ") +
+                     QString::number(data.Size() + RunControl::DroppedPaths()) +
+                     QStringLiteral(" paths left"),
+                 Level::Skips);
     }
 
     const QString result = ResultText(installed);

@@ -228,8 +228,9 @@ bool AskArchivePassword(QString& answer) {
     answer.clear();
     if (zip.UnzipSkipPassword == 1)
         return false;
-    const bool given = platform::prompts().InputBox(QStringLiteral("Please Enter The Password!"),
-                                                    AppTitle, answer);
+    const bool given =
+        platform::prompts().InputBox(QStringLiteral("Please Enter The Password!"), AppTitle, answer,
+                                     true, G().CurLang.SeeByName(QStringLiteral("SHOWPASSWORD")));
     if (!given || answer.isEmpty()) {
         // One empty answer stands for the rest of the program run.
         zip.UnzipSkipPassword = 1;

@@ -29,18 +29,51 @@ inline constexpr int OK = 1;
 inline constexpr int Cancel = 2;
 inline constexpr int Yes = 6;
 inline constexpr int No = 7;
+// Beyond the classic answers: a Yes or No that holds for the rest of the run.
+inline constexpr int YesToAll = 101;
+inline constexpr int NoToAll = 102;
 } // namespace Box
+
+// A message box as the classic style values describe it, and what some
+// questions add to it.
+struct Question {
+    QString text;
+    int style = Box::OKOnly;
+    QString title;
+    // A check box below the text ("" for none), and its state when the box
+    // was closed.
+    QString checkText;
+    bool checked = false;
+    // A Yes/No question may also offer "Yes to all" and "No to all".
+    QString yesToAllText;
+    QString noToAllText;
+};
 
 class Prompts {
 public:
     virtual ~Prompts() = default;
-    // A modal message box; returns the button pressed (Box::OK, Box::Yes...).
-    virtual int MsgBox(const QString& prompt, int style, const QString& title) = 0;
-    // A one-line text input; false when it was cancelled.
-    virtual bool InputBox(const QString& prompt, const QString& title, QString& answer) = 0;
+    // The box, shown modally; returns the button pressed (Box::OK, Box::Yes...).
+    virtual int Ask(Question& question) = 0;
+    // The plain box.
+    int MsgBox(const QString& prompt, int style, const QString& title) {
+        Question question{prompt, style, title, {}, false, {}, {}};
+        return Ask(question);
+    }
+    // A one-line text input; false when it was cancelled. A secret answer
+    // (a password) is masked, with a toggle captioned showText to show it.
+    virtual bool InputBox(const QString& prompt, const QString& title, QString& answer,
+                          bool secret = false, const QString& showText = {}) = 0;
     // The download-folder dialog: on confirm, fileName becomes the confirmed
     // full path; otherwise it is left as it was.
     virtual void BrowseFile(const QString& title, const QString& pattern, QString& fileName) = 0;
+};
+
+// How far a run has got: the files handled so far and, while an archive is
+// unpacked, its name and how much of it (percent, -1 when unknown).
+struct Progress {
+    int files = 0;
+    QString archive;
+    int percent = -1;
 };
 
 // The captions of the pop-up menu entries that come from the language pack.
@@ -53,13 +86,15 @@ struct MenuCaptions {
 };
 
 // The main window as the run and the language loader see it: its status
-// text, its pointer and its menu captions.
+// text, its pointer, the run's progress and its menu captions. A run calls
+// these from its own thread.
 class Status {
 public:
     virtual ~Status() = default;
     virtual QString Text() const = 0;
     virtual void SetText(const QString& text) = 0;
     virtual void SetBusy(bool busy) = 0;
+    virtual void SetProgress(const Progress& progress) = 0;
     virtual void SetMenuCaptions(const MenuCaptions& captions) = 0;
 };
 

@@ -1,10 +1,17 @@
 #include "qt_prompts.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include <array>
 
@@ -53,26 +60,68 @@ int AnswerFor(int button) {
 
 } // namespace
 
-int QtPrompts::MsgBox(const QString& prompt, int style, const QString& title) {
+int QtPrompts::Ask(Question& question) {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     for (const ButtonSet& set : ButtonSets) {
-        if ((style & Box::ButtonsMask) == set.style)
+        if ((question.style & Box::ButtonsMask) == set.style)
             buttons = set.buttons;
     }
-    QMessageBox box(IconFor(style), title, prompt, buttons, QApplication::activeWindow());
-    const int pressed = box.exec();
+    QMessageBox box(IconFor(question.style), question.title, question.text, buttons,
+                    QApplication::activeWindow());
+    if (!question.checkText.isEmpty())
+        box.setCheckBox(new QCheckBox(question.checkText, &box));
+    QAbstractButton* yesToAll = nullptr;
+    QAbstractButton* noToAll = nullptr;
+    if (!question.yesToAllText.isEmpty())
+        yesToAll = box.addButton(question.yesToAllText, QMessageBox::YesRole);
+    if (!question.noToAllText.isEmpty())
+        noToAll = box.addButton(question.noToAllText, QMessageBox::NoRole);
+    box.exec();
+    if (box.checkBox())
+        question.checked = box.checkBox()->isChecked();
+    QAbstractButton* clicked = box.clickedButton();
+    if (clicked && clicked == yesToAll)
+        return Box::YesToAll;
+    if (clicked && clicked == noToAll)
+        return Box::NoToAll;
+    const int pressed = clicked ? box.standardButton(clicked) : QMessageBox::Cancel;
     // Closing a Yes/No box with its close button counts as No.
     if (pressed == QMessageBox::Cancel && !(buttons & QMessageBox::Cancel))
-        return Box::No;
+        return (buttons & QMessageBox::No) ? Box::No : Box::OK;
     return AnswerFor(pressed);
 }
 
-bool QtPrompts::InputBox(const QString& prompt, const QString& title, QString& answer) {
-    bool ok = false;
-    answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                   QString(), &ok);
-    if (!ok)
-        answer.clear();
+bool QtPrompts::InputBox(const QString& prompt, const QString& title, QString& answer, bool secret,
+                         const QString& showText) {
+    if (!secret) {
+        bool ok = false;
+        answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+                                       QLineEdit::Normal, QString(), &ok);
+        if (!ok)
+            answer.clear();
+        return ok;
+    }
+    // A password: masked while typed, shown on request.
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(prompt, &dialog));
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("passwordEdit"));
+    edit->setEchoMode(QLineEdit::Password);
+    layout->addWidget(edit);
+    auto* show = new QCheckBox(showText.isEmpty() ? QStringLiteral("Show") : showText, &dialog);
+    show->setObjectName(QStringLiteral("showPassword"));
+    QObject::connect(show, &QCheckBox::toggled, edit, [edit](bool on) {
+        edit->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password);
+    });
+    layout->addWidget(show);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    answer = ok ? edit->text() : QString();
     return ok;
 }
 

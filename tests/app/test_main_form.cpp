@@ -1,27 +1,74 @@
 #include "app/drop_picture.h"
 #include "app/main_form.h"
+#include "app/run_queue.h"
+#include "checks.h"
+#include "platform/window_thread.h"
 #include "state/globals.h"
 #include "test_env.h"
 #include "windows/help_form.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 
 namespace {
 
-// The window stands in for the status interface, as in the program.
+// A question that stays open while the test looks at the window: the
+// answer comes from the fakes once `before` has run, with the window's
+// events going on meanwhile.
+class SlowPrompts : public platform::Prompts {
+public:
+    explicit SlowPrompts(fakes::Prompts& inner) : inner_(inner) {}
+    int Ask(platform::Question& q) override {
+        if (before) {
+            auto once = std::move(before);
+            before = nullptr;
+            once();
+        }
+        return inner_.Ask(q);
+    }
+    bool InputBox(const QString& p, const QString& t, QString& a, bool s,
+                  const QString& show) override {
+        return inner_.InputBox(p, t, a, s, show);
+    }
+    void BrowseFile(const QString& t, const QString& p, QString& f) override {
+        inner_.BrowseFile(t, p, f);
+    }
+    std::function<void()> before;
+
+private:
+    fakes::Prompts& inner_;
+};
+
+// The window stands in for the status interface, as in the program, and
+// runs go on their own thread: questions and shell requests reach the
+// fakes on the window's thread, as the real ones would.
 struct WindowEnv {
     TestEnv env;
+    SlowPrompts slow{env.prompts};
+    platform::WindowThreadPrompts prompts{slow};
+    platform::WindowThreadShell shell{env.shell};
     mainForm window;
     WindowEnv() {
-        platform::Install({&env.prompts, &window, &env.shell, &env.process, &env.settings});
+        platform::SetWindowThread(qApp);
+        platform::Install({&prompts, &window, &shell, &env.process, &env.settings});
         env.useTestLanguage();
         G().SimsPath = env.downloadFolder() + "/";
+        G().TidselTemp = env.driveFolder() + "/temp/brushwick/voriderud";
+    }
+    ~WindowEnv() { platform::SetWindowThread(nullptr); }
+    void waitForRuns() { window.Runs().WaitUntilIdle(); }
+    // The window's events go on for ms milliseconds.
+    static void spin(int ms) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
     }
     // Drags the files onto the picture; with none, what a browser drags.
     void drop(const QStringList& paths) {
@@ -48,6 +95,9 @@ class TestMainForm : public QObject {
 private slots:
     void dropInstallsInDroppedOrder();
     void dropsThatInstallNothing();
+    void windowLivesWhileRunAsks();
+    void stopLeavesTheFolderClean_data();
+    void stopLeavesTheFolderClean();
     void clicksOpenTheMenu();
     void menuCaptionsFollowTheLanguage();
     void webPage();
@@ -61,6 +111,7 @@ void TestMainForm::dropInstallsInDroppedOrder() {
     const QString b = w.env.writeFile(w.env.work("b.package"), "b");
     const QString skin = w.env.writeFile(w.env.work("body.skin"), "s");
     w.drop({w.env.work("dl"), b, skin});
+    w.waitForRuns();
 
     QVERIFY(QFile::exists(w.env.downloadFolder() + "/a.package"));
     QVERIFY(QFile::exists(w.env.downloadFolder() + "/b.package"));
@@ -73,18 +124,93 @@ void TestMainForm::dropInstallsInDroppedOrder() {
 
 void TestMainForm::dropsThatInstallNothing() {
     WindowEnv w;
-    const QString b = w.env.writeFile(w.env.work("b.package"), "b");
-    w.window.SetBusy(true);
-    w.drop({b});
-    w.window.SetBusy(false);
-    QVERIFY(!QFile::exists(w.env.downloadFolder() + "/b.package"));
-    QVERIFY(w.env.logMessages().isEmpty());
     // A web address and text make a run of nothing.
     w.drop({});
+    w.waitForRuns();
     QCOMPARE(w.window.Text(), QString("Done! No files installed"));
     QCOMPARE(w.env.logMessages().value(0), QString("HANDLEDODFILECOUNT: 0"));
-    w.drop({b});
-    QVERIFY(QFile::exists(w.env.downloadFolder() + "/b.package"));
+    QVERIFY(!w.window.findChild<QLabel*>("detailsLink")->isVisible());
+}
+
+void TestMainForm::windowLivesWhileRunAsks() {
+    WindowEnv w;
+    w.window.show();
+    G().ConfirmOverwrites = true;
+    const QString a = w.env.writeFile(w.env.work("a.package"), "new");
+    w.env.writeFile(w.env.downloadFolder() + "/a.package", "old");
+    const QString later = w.env.writeFile(w.env.work("later.txt"), "later");
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(5);
+    QString waitingText;
+    bool menuClosed = false;
+    bool copiedMeanwhile = true;
+    w.slow.before = [&] {
+        // The run waits on the question; the window paints, takes a drop
+        // and keeps the option windows closed meanwhile.
+        WindowEnv::spin(60);
+        w.drop({later});
+        waitingText = w.window.findChild<QLabel*>("statusText")->text();
+        menuClosed =
+            !w.window.otherMenuOptions->isEnabled() && !w.window.langMenuOption->isEnabled();
+        copiedMeanwhile = QFile::exists(w.env.downloadFolder() + "/a.package") &&
+                          Content(w.env.downloadFolder() + "/a.package") == "new";
+    };
+    w.drop({a});
+    w.waitForRuns();
+    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    QVERIFY(menuClosed && w.window.otherMenuOptions->isEnabled());
+    QVERIFY2(waitingText.endsWith("WAITING 1"), qPrintable(waitingText));
+    QVERIFY(!copiedMeanwhile);
+    // The drop made meanwhile ran afterwards, as a run of its own.
+    const QStringList log = w.env.logMessages();
+    QCOMPARE(log.filter("HANDLEDODFILECOUNT: 1").size(), 2);
+    QVERIFY(log.indexOf("UNHANDLED: " + later) > log.indexOf("POSTINSTALL: 1 files installed"));
+    QCOMPARE(Content(w.env.downloadFolder() + "/a.package"), QByteArray("new"));
+    // A file left unhandled is worth a look: the link to the report shows.
+    QVERIFY(w.window.findChild<QLabel*>("detailsLink")->isVisible());
+}
+
+void TestMainForm::stopLeavesTheFolderClean_data() {
+    QTest::addColumn<bool>("byClosing");
+    QTest::newRow("stop button") << false;
+    QTest::newRow("closing, confirmed") << true;
+}
+
+void TestMainForm::stopLeavesTheFolderClean() {
+    QFETCH(bool, byClosing);
+    WindowEnv w;
+    w.window.show();
+    G().ConfirmOverwrites = true;
+    for (int i = 0; i < 5; ++i)
+        w.env.writeFile(w.env.work(QString("dl/p%1.package").arg(i)), QByteArray(1 << 16, 'p'));
+    w.env.writeFile(w.env.downloadFolder() + "/p4.package", "old");
+    const QString queued = w.env.writeFile(w.env.work("queued.package"), "q");
+    w.slow.before = [&] {
+        w.drop({queued});
+        if (byClosing) {
+            // The close is asked about first: Yes stops after this file.
+            w.env.prompts.answers = {platform::Box::Yes, platform::Box::Yes};
+            w.window.close();
+        } else {
+            QTest::mouseClick(w.window.findChild<QPushButton*>("stopButton"), Qt::LeftButton);
+        }
+    };
+    w.drop({w.env.work("dl")});
+    if (byClosing)
+        QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, w.waitForRuns());
+    else
+        w.waitForRuns();
+    // p4 was asked about (and replaced); the rest and the queued drop were left.
+    const QStringList log = w.env.logMessages();
+    QCOMPARE(log.filter("STOPPED: ").value(0), QString("STOPPED: 5 paths left"));
+    QCOMPARE(log.filter("HANDLEDODFILECOUNT").size(), 1);
+    QVERIFY(!QFile::exists(w.env.downloadFolder() + "/queued.package"));
+    QCOMPARE(QDir(w.env.downloadFolder()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"p4.package"});
+    QCOMPARE(w.window.Text(), QString("Done! 1 file installed"));
+    QCOMPARE(w.env.process.ends, byClosing ? 1 : 0);
 }
 
 void TestMainForm::clicksOpenTheMenu() {

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 #include "checks.h"
 #include "containers/runtime_error.h"
+#include "pipeline/run.h"
 #include "state/globals.h"
 #include "test_env.h"
 
@@ -26,10 +27,17 @@ public:
             throw RunTimeError(75, "Path/File access error");
     }
     void ShowMain() override { calls << "main"; }
+    void RunAndWait(MArray& paths) override { BrushwickMod::Handle_Processing(paths); }
+    bool HandOff(const MArray& paths) override {
+        calls << "handoff " + QString::number(paths.Size());
+        return handOffTaken;
+    }
+    void ListenForHandOffs() override { calls << "listen"; }
 
     QStringList calls;
     QStringList choices;
     bool failSplash = false;
+    bool handOffTaken = false;
 
 private:
     fakes::Settings& settings_;
@@ -72,6 +80,7 @@ private slots:
     void storedSettings_data();
     void storedSettings();
     void startupLinesAndTemporaryRoot();
+    void secondCopyEndsBeforeCleaning_data();
     void secondCopyEndsBeforeCleaning();
     void missingPackShowsChoiceAgain();
     void noDefaultPackEndsInPlainWords();
@@ -85,7 +94,7 @@ void TestStartup::firstStartAsksAndWritesDefaults() {
     s.windows.choices << "lang.0eng.txt";
     s.env.prompts.browsed = {s.env.downloadFolder() + "/"};
     s.run();
-    QCOMPARE(s.windows.calls, QStringList({"language", "splash"}));
+    QCOMPARE(s.windows.calls, QStringList({"language", "listen", "splash"}));
     const QString sims = s.env.downloadFolder() + "/";
     QCOMPARE(s.env.settings.writes,
              (QStringList{"LogLevel=verbose", "SimsPath=" + sims, "ConfirmOverwrites=no",
@@ -161,16 +170,38 @@ void TestStartup::startupLinesAndTemporaryRoot() {
     QCOMPARE(G().TidselTemp, root + "voriderud");
 }
 
+void TestStartup::secondCopyEndsBeforeCleaning_data() {
+    QTest::addColumn<int>("paths");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("without paths: refused") << 0 << false << QStringList{};
+    QTest::newRow("with paths: handed over") << 2 << true << QStringList{"handoff 2"};
+    QTest::newRow("with paths nobody takes: refused") << 1 << false << QStringList{"handoff 1"};
+}
+
 void TestStartup::secondCopyEndsBeforeCleaning() {
+    QFETCH(int, paths);
+    QFETCH(bool, taken);
+    QFETCH(QStringList, calls);
     Start s;
     s.store("LogLevel", "off");
     s.env.process.anotherCopy = true;
+    s.windows.handOffTaken = taken;
     const QString leftover =
         s.env.writeFile(s.env.driveFolder() + "/temp/brushwick/voriderud12d/a.package", "x");
-    QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, s.run());
-    // The first copy's unpacked files stay where it left them.
+    MArray commandLine;
+    for (int i = 0; i < paths; ++i)
+        commandLine.Push(s.env.writeFile(s.env.work(QString("p%1.package").arg(i)), "p"));
+    QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded,
+                             BrushwickMod::Form_Load(s.windows, commandLine));
+    QCOMPARE(s.windows.calls, calls);
+    // The first copy's unpacked files stay where it left them; nothing is
+    // installed by this start.
     QVERIFY(QFile::exists(leftover));
-    QCOMPARE(s.env.logMessages(), QStringList{"CRITICAL: Already running"});
+    QVERIFY(QDir(s.env.downloadFolder()).isEmpty());
+    // Handed over quietly, or refused with the critical box.
+    QCOMPARE(s.env.logMessages(), taken ? QStringList() : QStringList{"CRITICAL: Already running"});
+    QCOMPARE(s.env.prompts.boxes.size(), taken ? 0 : 1);
 }
 
 void TestStartup::missingPackShowsChoiceAgain() {
@@ -179,7 +210,7 @@ void TestStartup::missingPackShowsChoiceAgain() {
     s.env.writeFile(s.env.programFolder() + "/langs/lang.empty.txt", "");
     s.windows.choices = QStringList{"lang.empty.txt", "lang.0eng.txt"};
     s.run();
-    QCOMPARE(s.windows.calls, QStringList({"language", "language", "splash"}));
+    QCOMPARE(s.windows.calls, QStringList({"language", "language", "listen", "splash"}));
     QCOMPARE(G().LangChoice, QString("lang.0eng.txt"));
 }
 
@@ -201,7 +232,7 @@ void TestStartup::brokenChosenPackFallsBackToDefault() {
     s.env.writeFile(s.env.programFolder() + "/langs/lang.9bad.txt", "Bad\r\nTeam\r\nno equals\r\n");
     s.store("LangChoice", "lang.9bad.txt");
     s.run();
-    QCOMPARE(s.windows.calls, QStringList{"splash"});
+    QCOMPARE(s.windows.calls, QStringList({"listen", "splash"}));
     QCOMPARE(G().LangChoice, QString("lang.0eng.txt"));
     QCOMPARE(s.env.settings.value("LangChoice"), QString("lang.0eng.txt"));
     QCOMPARE(G().CurLang.SeeByName("HELP").toText(), QString("Help"));
@@ -215,7 +246,7 @@ void TestStartup::errorAfterLanguageIsReportedAndWindowShown() {
     Start s;
     s.windows.failSplash = true;
     s.run();
-    QCOMPARE(s.windows.calls, QStringList({"splash", "main"}));
+    QCOMPARE(s.windows.calls, QStringList({"listen", "splash", "main"}));
     QCOMPARE(s.env.prompts.boxes.size(), 1);
     QVERIFY(
         s.env.logMessages().contains("ERROR: Start-up failed: error 75: Path/File access error"));

@@ -73,6 +73,7 @@ void TestZipBridge::passwordIntoBuffer() {
     QCOMPARE(QByteArray(buffer, 8), QByteArray("secre\0zz", 8));
     QCOMPARE(env.prompts.inputPrompts[0].prompt, QString("Please Enter The Password!"));
     QCOMPARE(env.prompts.inputPrompts[0].title, QString("Brushwick 2"));
+    QVERIFY(env.prompts.inputPrompts[0].secret);
     // An empty answer skips every later question of the run.
     QCOMPARE(UnzipPassword(buffer, 6, "", "b.package"), 1);
     QCOMPARE(UnzipPassword(buffer, 6, "", "c.package"), 1);

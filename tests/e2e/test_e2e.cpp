@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -127,6 +128,7 @@ private slots:
     void secondCopyRefuses();
     void archivesOnTheCommandLine();
     void installedCopyLogsInStateFolder();
+    void secondStartHandsPathsOver();
 };
 
 void TestEndToEnd::commandLineInstallsAndWritesBack() {
@@ -214,6 +216,44 @@ void TestEndToEnd::installedCopyLogsInStateFolder() {
     QTRY_VERIFY_WITH_TIMEOUT(QFile(log).size() > 0, 20000);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(inst.downloads() + "a.package"), 20000);
     QVERIFY(!QFile::exists(inst.program() + "/Brushwick2.log"));
+}
+
+void TestEndToEnd::secondStartHandsPathsOver() {
+    Installation inst;
+    inst.store(
+        {{"LangChoice", "lang.0eng.txt"}, {"LogLevel", "debug"}, {"SimsPath", inst.downloads()}});
+    QProcess* first = inst.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(inst.log().contains("Brushwick 2 - 1.0 Build 2"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(inst.root() + "/runtime/brushwick2.socket"), 20000);
+
+    // "Open with" on the running copy: a second start with files.
+    inst.write(inst.in("a.package"), "a");
+    inst.write(inst.in("folder/b.package"), "b");
+    QProcess* second = inst.start({inst.in("a.package"), inst.in("folder")});
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(inst.downloads() + "b.package"), 20000);
+    QVERIFY(QFile::exists(inst.downloads() + "a.package"));
+    QVERIFY(inst.log().contains("HANDOFF: 2"));
+    QVERIFY(!inst.log().join('\n').contains("CRITICAL: "));
+
+    // Anything else on the socket is refused and logged.
+    QLocalSocket junk;
+    junk.connectToServer(inst.root() + "/runtime/brushwick2.socket");
+    QVERIFY(junk.waitForConnected(5000));
+    junk.write("GET / HTTP/1.0\r\n\r\n");
+    junk.waitForBytesWritten(5000);
+    junk.disconnectFromServer();
+    QLocalSocket relative;
+    relative.connectToServer(inst.root() + "/runtime/brushwick2.socket");
+    QVERIFY(relative.waitForConnected(5000));
+    relative.write(QByteArray("BRUSHWICK2 PATHS\nin/a.package\0", 30));
+    relative.waitForBytesWritten(5000);
+    relative.disconnectFromServer();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        inst.log().contains("HANDOFF: refused a message that is no list of paths"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(inst.log().contains("HANDOFF: refused in/a.package"), 20000);
+    QCOMPARE(first->state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -111,6 +111,9 @@ private slots:
     void namesKeepTheirBytes_data();
     void namesKeepTheirBytes();
     void leftoversRemoved();
+    void manyFailuresOneBox();
+    void answerOnceForMany_data();
+    void answerOnceForMany();
     void sims2packInstalledByTheProgram_data();
     void sims2packInstalledByTheProgram();
     void linksAreReplacedNotWrittenThrough_data();
@@ -454,6 +457,47 @@ void TestInstall::dispatch() {
     QCOMPARE(QFile::exists(destination), result == 1 && !shelled);
     // Whatever way it went, the file was made writable first.
     QVERIFY(QFile::permissions(path) & QFile::WriteOwner);
+}
+
+void TestInstall::manyFailuresOneBox() {
+    Setup s;
+    refusal = ENOSPC;
+    KernelCopyGuard guard(Refuse);
+    s.env.prompts.checks = {true};
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(HandleFileCopy(s.source, G().SimsPath + QString("f%1.package").arg(i)), 0);
+    // One box, with the check box ticked; the others reach the log only.
+    QCOMPARE(s.env.prompts.boxes.size(), 1);
+    QCOMPARE(s.env.prompts.boxes[0].checkText, QString("DONTSHOWAGAIN"));
+    QCOMPARE(s.env.logMessages().filter("ERROR: Could not copy").size(), 3);
+    QCOMPARE(G().Run.report.Count(Outcome::Failed), 3);
+    QVERIFY(s.noPartFiles());
+}
+
+void TestInstall::answerOnceForMany_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes to all") << int(platform::Box::YesToAll);
+    QTest::newRow("no to all") << int(platform::Box::NoToAll);
+}
+
+void TestInstall::answerOnceForMany() {
+    QFETCH(int, answer);
+    Setup s;
+    G().LogLevel = Error_Mod::Level::Verbose;
+    G().ConfirmOverwrites = true;
+    s.env.prompts.answers = {answer};
+    const bool yes = answer == platform::Box::YesToAll;
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QString("f%1.package").arg(i);
+        s.env.writeFile(G().SimsPath + name, "old");
+        QCOMPARE(HandleFileCopy(s.source, G().SimsPath + name), yes ? 1 : 0);
+        QCOMPARE(Content(G().SimsPath + name), yes ? QByteArray("new") : QByteArray("old"));
+    }
+    // Asked once, with the two extra answers; each file logged as Yes or No would.
+    QCOMPARE(s.env.prompts.boxes.size(), 1);
+    QVERIFY(s.env.prompts.boxes[0].offersAll);
+    QCOMPARE(s.env.logMessages(), yes ? QStringList{} : QStringList(3, "OVERWRITE REJECTED"));
+    QCOMPARE(G().Run.report.Count(yes ? Outcome::Replaced : Outcome::Refused), 3);
 }
 
 void TestInstall::sims2packInstalledByTheProgram_data() {

@@ -1,7 +1,9 @@
 #include "pipeline/run.h"
 #include "state/globals.h"
+#include "state/run_report.h"
 #include "test_env.h"
 
+#include <QProcess>
 #include <QtTest>
 
 using namespace BrushwickMod;
@@ -37,6 +39,7 @@ private slots:
     void resultText_data();
     void resultText();
     void badPathsAndLinks();
+    void reportOfAMixedRun();
     void logLevels_data();
     void logLevels();
 };
@@ -130,6 +133,37 @@ void TestRun::badPathsAndLinks() {
                      "HANDLE_PROCESSING: ~/droplink/dangling.package - 53: File not found",
                      "Package: ~/droplink/a.package -> " + G().SimsPath + "a.package"}));
     QCOMPARE(r.env.status.text, QString("Done! 2 files installed"));
+}
+
+void TestRun::reportOfAMixedRun() {
+    Run r;
+    G().RejectOverwrites = true;
+    G().BadZipAlertBox = false;
+    G().TidselTemp = r.env.driveFolder() + "/temp/brushwick/voriderud";
+    for (const char* name : {"mix/new.package", "mix/kept.package", "mix/notes.txt",
+                             "mix/broken.zip", "mix/bad.package"})
+        r.file(name);
+    r.env.writeFile(G().SimsPath + "kept.package", "old");
+    r.env.writeFile(G().SimsPath + "bad.package/keep", "a folder in the way");
+    const QString zip = r.env.work("mix/pack.zip");
+    QProcess::execute("zip", {"-qj", zip, r.file("inner/inside.package")});
+    MArray data;
+    data.Push(r.env.work("mix"));
+    Handle_Processing(data);
+
+    const RunReport& report = G().Run.report;
+    const QList<QPair<Outcome, int>> counts{{Outcome::Installed, 2},  {Outcome::Refused, 1},
+                                            {Outcome::Failed, 1},     {Outcome::Unhandled, 1},
+                                            {Outcome::ArchiveBad, 1}, {Outcome::Replaced, 0}};
+    for (const auto& [outcome, n] : counts)
+        QCOMPARE(report.Count(outcome), n);
+    QVERIFY(report.NeedsAttention());
+    // A file from an archive is named by the archive it came from.
+    QVERIFY(std::any_of(report.lines.begin(), report.lines.end(), [&](const ReportLine& l) {
+        return l.file == zip + " > inside.package" && l.outcome == Outcome::Installed;
+    }));
+    // Every file handled was counted for the window's progress.
+    QCOMPARE(r.env.status.progress.last().files, 7);
 }
 
 void TestRun::logLevels_data() {

@@ -4,32 +4,31 @@
 
 namespace fakes {
 
-int Prompts::MsgBox(const QString& prompt, int style, const QString& title) {
-    boxes.append({prompt, style, title});
+int Prompts::Ask(platform::Question& q) {
+    boxes.append({q.text, q.style, q.title, q.checkText, !q.yesToAllText.isEmpty(), false});
+    if (!q.checkText.isEmpty() && !checks.empty()) {
+        q.checked = checks.front();
+        checks.pop_front();
+    }
     if (!answers.empty()) {
         const int a = answers.front();
         answers.pop_front();
         return a;
     }
-    const int buttons = style & platform::Box::ButtonsMask;
+    const int buttons = q.style & platform::Box::ButtonsMask;
     return (buttons == platform::Box::YesNo || buttons == platform::Box::YesNoCancel)
                ? platform::Box::Yes
                : platform::Box::OK;
 }
 
-bool Prompts::InputBox(const QString& prompt, const QString& title, QString& answer) {
-    inputPrompts.append({prompt, 0, title});
-    if (inputs.empty()) {
-        answer.clear();
-        return false;
-    }
-    answer = inputs.front();
-    inputs.pop_front();
-    if (answer == QStringLiteral("<cancel>")) {
-        answer.clear();
-        return false;
-    }
-    return true;
+bool Prompts::InputBox(const QString& prompt, const QString& title, QString& answer, bool secret,
+                       const QString&) {
+    inputPrompts.append({prompt, 0, title, {}, false, secret});
+    const std::optional<QString> given = inputs.empty() ? Cancelled : inputs.front();
+    if (!inputs.empty())
+        inputs.pop_front();
+    answer = given.value_or(QString());
+    return given.has_value();
 }
 
 void Prompts::BrowseFile(const QString&, const QString&, QString& fileName) {

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 
 namespace fakes {
 
@@ -18,19 +19,30 @@ struct Box {
     QString prompt;
     int style = 0;
     QString title;
+    // The check box under the text, and whether "Yes/No to all" was offered.
+    QString checkText;
+    bool offersAll = false;
+    // For an input: whether it was masked.
+    bool secret = false;
 };
+
+// An input answer that cancels the dialog.
+inline constexpr std::nullopt_t Cancelled = std::nullopt;
 
 class Prompts : public platform::Prompts {
 public:
-    int MsgBox(const QString& prompt, int style, const QString& title) override;
-    bool InputBox(const QString& prompt, const QString& title, QString& answer) override;
+    int Ask(platform::Question& question) override;
+    bool InputBox(const QString& prompt, const QString& title, QString& answer, bool secret,
+                  const QString& showText) override;
     void BrowseFile(const QString& title, const QString& pattern, QString& fileName) override;
 
     // Answers given in order; a box with no answer left gets OK (or Yes for
     // a question with Yes/No).
     std::deque<int> answers;
-    // Input answers; std::nullopt-like: an entry "<cancel>" means cancelled.
-    std::deque<QString> inputs;
+    // Whether the box's check box is ticked, in order (not ticked when none is left).
+    std::deque<bool> checks;
+    // Input answers in order; Cancelled cancels, and so does running out.
+    std::deque<std::optional<QString>> inputs;
     // File names the folder dialog confirms; "" means closed without one.
     std::deque<QString> browsed;
 
@@ -47,11 +59,13 @@ public:
         history.append(t);
     }
     void SetBusy(bool busy) override { busyHistory.append(busy); }
+    void SetProgress(const platform::Progress& p) override { progress.append(p); }
     void SetMenuCaptions(const platform::MenuCaptions& c) override { captions = c; }
 
     QString text;
     QStringList history;
     QList<bool> busyHistory;
+    QList<platform::Progress> progress;
     platform::MenuCaptions captions;
 };
 

@@ -1,5 +1,6 @@
 #include "test_env.h"
 
+#include "lang/language_keys.h"
 #include "state/globals.h"
 
 #include <QDir>
@@ -70,35 +71,47 @@ QStringList TestEnv::logMessages() const {
 }
 
 void TestEnv::useTestLanguage() {
+    // Texts the tests recognise; every other key reads as its own name with
+    // a "..." for each value it takes, so no key the program looks up is missing.
+    const QMap<QString, QString> texts{
+        {"HELP", "Help"},
+        {"LANGOPT", "Language"},
+        {"CREDopt", "Credits"},
+        {"LOGGopt", "Logging"},
+        {"OTHEROPT", "Other"},
+        {"Defbarmsg", "Drop here"},
+        {"LANGUAGE", "Languages"},
+        {"ERRORNUMBER", "Error ..."},
+        {"LOADERROR", "Start failed"},
+        {"AnotherTidsel", "Already running"},
+        {"Processing", testlang::Processing},
+        {"STILLPROC", testlang::StillProc},
+        {"PLURALFILES", "... files installed"},
+        {"Singularfile", "1 file installed"},
+        {"NOFILES", "No files installed"},
+        {"Done", testlang::Done},
+        {"EXEQUERY", "Run ...?"},
+        {"EXEPOST", "Press OK when the installer is done"},
+        {"FILEEXISTS", "Overwrite ...?"},
+        {"FCERROR", "Could not copy ... to ..."},
+        {"ERRORREPORT", "See ... for details"},
+        {"NODOWNLOADPATH", "Pick the download folder"},
+        {"GSPERROR", "Download folder failed"},
+        {"BADZIP", "... is damaged"},
+        {"SKIPEXEOPT", "Skip programs"},
+        {"CONFIRMOVEROPT", "Ask before overwriting"},
+    };
+    QList<Variant> lines{"Test language", "Brushwick 2 team"};
+    for (const BrushwickMod::LanguageKey& key : BrushwickMod::LanguageKeys) {
+        const QString name = QLatin1String(key.key);
+        QString text = texts.value(name, name);
+        if (!texts.contains(name))
+            for (int i = 0; i < key.fillIns; ++i)
+                text += QStringLiteral(" ...");
+        lines.append(name + QStringLiteral(" = ") + text);
+    }
     LanguagePack pack;
-    pack.Initialize(QList<Variant>{"Test language",
-                                   "Brushwick 2 team",
-                                   "HELP = Help",
-                                   "LANGOPT = Language",
-                                   "CREDopt = Credits",
-                                   "LOGGopt = Logging",
-                                   "OTHEROPT = Other",
-                                   "DefBarMsg = Drop here",
-                                   "LANGUAGE = Languages",
-                                   "ERRORNUMBER = Error ...",
-                                   "LOADERROR = Start failed",
-                                   "AnotherTidsel = Already running",
-                                   "Processing = Working",
-                                   "STILLPROC = Still working",
-                                   "PLURALFILES = ... files installed",
-                                   "Singularfile = 1 file installed",
-                                   "NOFILES = No files installed",
-                                   "Done = Done!",
-                                   "EXEQUERY = Run ...?",
-                                   "EXEPOST = Press OK when the installer is done",
-                                   "FILEEXISTS = Overwrite ...?",
-                                   "FCERROR = Could not copy ... to ...",
-                                   "ERRORREPORT = See ... for details",
-                                   "NODOWNLOADPATH = Pick the download folder",
-                                   "GSPERROR = Download folder failed",
-                                   "BADZIP = ... is damaged",
-                                   "SKIPEXEOPT = Skip programs",
-                                   "CONFIRMOVEROPT = Ask before overwriting"});
+    pack.Initialize(lines);
     G().CurLang = pack;
     G().CurLangLoaded = true;
 }

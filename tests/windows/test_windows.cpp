@@ -5,6 +5,7 @@
 #include "windows/help_form.h"
 #include "windows/log_opts_form.h"
 #include "windows/opts_form.h"
+#include "windows/run_report_window.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -40,6 +41,7 @@ private slots:
     void logLevelIsStoredOnOkOnly();
     void otherOptionsAreStoredOnOkOnly_data();
     void otherOptionsAreStoredOnOkOnly();
+    void runReportCountsAndFilters();
 };
 
 void TestWindows::clicksOnThePictureAndTheTimerClose_data() {
@@ -296,6 +298,34 @@ void TestWindows::otherOptionsAreStoredOnOkOnly() {
     QCOMPARE(G().ConfirmOverwrites, confirm != changed);
     QCOMPARE(G().SkipEXEs, confirm == changed);
     QVERIFY(env.prompts.boxes.isEmpty());
+}
+
+void TestWindows::runReportCountsAndFilters() {
+    TestEnv env;
+    env.useTestLanguage();
+    G().SimsPath = env.downloadFolder() + "/";
+    RunReport report;
+    report.Add("/dl/a.package", Outcome::Installed, G().SimsPath + "a.package");
+    report.Add("/dl/b.package", Outcome::Failed, "Disk full");
+    report.Add("/dl/hair.zip > c.package", Outcome::Failed, "Permission denied");
+    report.Add("/dl/notes.txt", Outcome::Unhandled);
+    RunReportWindow window(report);
+    // The counts of what came up, and only those.
+    QCOMPARE(window.findChild<QLabel*>("count0")->text(), QString("1"));
+    QCOMPARE(window.findChild<QLabel*>("count3")->text(), QString("2"));
+    QVERIFY(!window.findChild<QLabel*>("count1"));
+    auto* filter = window.findChild<QComboBox*>("filter");
+    QCOMPARE(filter->count(), 4); // all, installed, failed, not handled
+    filter->setCurrentIndex(filter->findText("OUTCOMEFAILED"));
+    QCOMPARE(window.ListText(),
+             QString("/dl/b.package\tOUTCOMEFAILED\tDisk full\n"
+                     "/dl/hair.zip > c.package\tOUTCOMEFAILED\tPermission denied\n"));
+    QTest::mouseClick(window.findChild<QPushButton*>("copyList"), Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), window.ListText());
+    QTest::mouseClick(window.findChild<QPushButton*>("openDownloads"), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QPushButton*>("openLog"), Qt::LeftButton);
+    QCOMPARE(env.shell.addresses, QStringList({QUrl::fromLocalFile(G().SimsPath).toString(),
+                                               QUrl::fromLocalFile(env.logPath()).toString()}));
 }
 
 QTEST_MAIN(TestWindows)
