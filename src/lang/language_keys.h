@@ -12,7 +12,7 @@ struct LanguageKey {
     int fillIns;
 };
 
-inline constexpr std::array<LanguageKey, 54> LanguageKeys{{
+inline constexpr std::array<LanguageKey, 70> LanguageKeys{{
     // Pop-up menu, status bar and the language choice
     {"HELP", 0},
     {"LANGOPT", 0},
@@ -80,6 +80,24 @@ inline constexpr std::array<LanguageKey, 54> LanguageKeys{{
     {"OUTCOMEINSTALLER", 0},
     {"OUTCOMEBADARCHIVE", 0},
     {"OUTCOMELEFTPACKED", 0},
+    // Download folder
+    {"FOLDERCHOICE", 0},
+    {"FOLDEROTHER", 0},
+    {"FOLDERCREATED", 0},
+    {"FOLDERNOTDOWNLOADS", 1},
+    {"FOLDERNOGAME", 1},
+    {"FOLDERUSE", 0},
+    {"FOLDERAGAIN", 0},
+    {"FOLDERQUIT", 0},
+    {"FOLDERGONE", 1},
+    {"FOLDERNOTMADE", 1},
+    {"FOLDERLABEL", 0},
+    {"FOLDERCHANGE", 0},
+    // Pictures
+    {"PICTUREDROP", 0},
+    {"PICTUREHERE", 0},
+    {"PICTUREHINT", 0},
+    {"SPLASHTAGLINE", 0},
 }};
 
 } // namespace BrushwickMod

@@ -59,18 +59,17 @@ bool NeedsEscape(QChar c) {
 
 // Opens, appends and closes, so every line is in the file when the call
 // returns and nothing holds the file between lines. Failures lose the line.
-void AppendLine(const QString& path, const QByteArray& line) {
+bool AppendLine(const QString& path, const QByteArray& line) {
 #ifdef Q_OS_WIN
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        file.write(line);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size();
 #else
     // Straight to the system: the file class would look the file up three
     // more times per line.
     const int fd = ::open(platform::FileNameBytes(path).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
-        return;
+        return false;
     qsizetype done = 0;
     while (done < line.size()) {
         const ssize_t n = ::write(fd, line.constData() + done, size_t(line.size() - done));
@@ -81,6 +80,7 @@ void AppendLine(const QString& path, const QByteArray& line) {
         done += n;
     }
     ::close(fd);
+    return done == line.size();
 #endif
 }
 
@@ -179,12 +179,22 @@ QString LogFilePath() {
 void WriteLog(const QString& message, int level) {
     if (level > G().LogLevel)
         return;
-    const QString path = LogFilePath();
     const QByteArray line = EscapeForLog(message).toUtf8();
     const QMutexLocker lock(&LogLock());
-    G().LogPath = path;
+    // Where the log goes is decided once per program folder, and again when
+    // a line cannot be written there.
+    static QString decidedFor;
+    const QString folder = platform::process().ProgramFolder();
+    if (G().LogPath.isEmpty() || decidedFor != folder) {
+        G().LogPath = LogFilePath();
+        decidedFor = folder;
+    }
+    const QByteArray text = (Stamp() + QStringLiteral(" - ")).toUtf8() + line + "\r\n";
     // A log that cannot be written loses the line and nothing else.
-    AppendLine(path, (Stamp() + QStringLiteral(" - ")).toUtf8() + line + "\r\n");
+    if (!AppendLine(G().LogPath, text)) {
+        G().LogPath = LogFilePath();
+        AppendLine(G().LogPath, text);
+    }
 }
 
 void LogError(const QString& prefix, const QString& path, int number, const QString& description) {

@@ -64,7 +64,8 @@ struct Descriptor {
 };
 
 // Opens the source without blocking: a pipe opened for reading waits for a
-// writer. Anything but a regular file is refused before a byte is read.
+// writer. Anything but a regular file is refused before a byte is read
+// (reading a regular file never blocks, O_NONBLOCK or not).
 int OpenSource(const fs::path& from, struct stat& st) {
     const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
@@ -74,8 +75,6 @@ int OpenSource(const fs::path& from, struct stat& st) {
         RaiseErrno(errno);
     if (!S_ISREG(st.st_mode))
         RaiseErrno(EINVAL);
-    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-        RaiseErrno(errno);
     return std::exchange(guard.fd, -1);
 }
 
@@ -134,8 +133,7 @@ int CopyData(int in, int out, off_t length) {
             return ReadWriteCopy(in, out);
         return errno;
     }
-    // The source may have grown since it was opened; take what came.
-    return ReadWriteCopy(in, out);
+    return 0;
 }
 
 fs::path CopyToPart(const fs::path& from, const fs::path& folder) {

@@ -43,9 +43,10 @@ QStringList ListFolder(const QString& folder);
 bool PathTaken(const QString& path);
 
 // What a path met in a run is, links followed. Special: a pipe, socket or
-// device, which must never be opened as a file. AppleDouble: a regular
-// file holding a Mac's resource fork (it starts with 00 05 16 07), the
-// "._name" twin that Mac archives carry beside every file.
+// device, which must never be opened as a file. AppleDouble: the "._name"
+// twin that Mac archives carry beside every file, holding its resource
+// fork (it starts with 00 05 16 07); only files named so are read for it,
+// as reading every file would slow down every install.
 enum class FileKind { Missing, Folder, Regular, AppleDouble, Special };
 FileKind KindOfFile(const QString& path);
 

@@ -1,6 +1,7 @@
 #include "sims_path.h"
 
 #include "containers/runtime_error.h"
+#include "download_folders.h"
 #include "file_ops.h"
 #include "log/log.h"
 #include "platform/platform.h"
@@ -13,32 +14,119 @@ namespace {
 
 using Error_Mod::WriteLog;
 namespace Level = Error_Mod::Level;
+namespace Box = platform::Box;
 
-// Shows the folder dialog until the player confirms a file in a folder that
-// exists; the folder part of that file is the answer.
-QString AskForFolder() {
-    platform::prompts().MsgBox(G().CurLang.SeeByName(QStringLiteral("NODOWNLOADPATH")),
-                               platform::Box::OKOnly | platform::Box::Information, AppTitle);
-    // The preset has no folder part, so the dialog always shows at least once.
+QString Text(const char* key) {
+    return G().CurLang.SeeByName(QLatin1String(key));
+}
+
+QString Fill(const char* key, const QString& value) {
+    return G().CurLang.ProperString(QLatin1String(key), value, {}, {});
+}
+
+// Closing the choice at the first start: without the folder nothing can be
+// installed, so the player may quit (nothing is stored) or choose after all.
+void OfferToQuit() {
+    const int answer = platform::prompts().MsgBox(Text("FOLDERQUIT"),
+                                                  Box::YesNo | Box::Question, AppTitle);
+    if (answer == Box::Yes)
+        platform::process().EndProgram();
+}
+
+// The folder chooser, opened where the game's folders most likely are: the
+// folder part of the confirmed file name, "" when nothing was confirmed.
+QString Browse(const DownloadFolders::Environment& env) {
+    // The preset has no folder part: only a confirmed name gives one.
     QString fileName = QStringLiteral("NOTOUCHY");
-    QString folder = FileOps::GetFolder(fileName);
-    while (folder.isEmpty() || !FileOps::FolderExists(folder)) {
+    for (;;) {
         platform::prompts().BrowseFile(QStringLiteral("Download Folder"), QStringLiteral("*.*"),
-                                       fileName);
-        folder = FileOps::GetFolder(fileName);
+                                       fileName, DownloadFolders::FirstDocumentsFolder(env));
+        QString folder = FileOps::GetFolder(fileName);
+        if (folder.isEmpty())
+            return {};
+        if (FileOps::FolderExists(folder))
+            return folder;
     }
-    return folder;
+}
+
+// One choice: from the list of folders found (or the chooser when none
+// was), a Downloads folder made where the list said it would be. "" when
+// the player closed it.
+QString ChooseOnce(const DownloadFolders::Environment& env) {
+    const QList<DownloadFolders::Candidate> found = DownloadFolders::Find(env);
+    if (found.isEmpty())
+        return Browse(env);
+    platform::FolderPick pick;
+    pick.title = AppTitle;
+    pick.text = Text("FOLDERCHOICE");
+    pick.otherText = Text("FOLDEROTHER");
+    for (const DownloadFolders::Candidate& c : found)
+        pick.folders.append(c.willBeCreated ? c.folder + QLatin1Char(' ') + Text("FOLDERCREATED")
+                                            : c.folder);
+    const int answer = platform::prompts().PickFolder(pick);
+    if (answer == platform::FolderPick::Other)
+        return Browse(env);
+    if (answer < 0 || answer >= found.size())
+        return {};
+    const DownloadFolders::Candidate& chosen = found.at(answer);
+    if (chosen.willBeCreated && !DownloadFolders::CreateDownloads(chosen)) {
+        Error_Mod::ReportError(Fill("FOLDERNOTMADE", chosen.folder), false);
+        return ChooseOnce(env);
+    }
+    return chosen.folder;
+}
+
+// Whether the player keeps a folder that does not look like the game's
+// download folder, after being told why.
+bool KeepDespiteDoubt(const QString& folder) {
+    const DownloadFolders::Doubt doubt = DownloadFolders::Check(folder);
+    if (doubt == DownloadFolders::Doubt::None)
+        return true;
+    platform::Question question;
+    question.text = Fill(doubt == DownloadFolders::Doubt::NotNamedDownloads ? "FOLDERNOTDOWNLOADS"
+                                                                           : "FOLDERNOGAME",
+                         folder);
+    question.style = Box::YesNo | Box::Exclamation;
+    question.title = AppTitle;
+    question.yesText = Text("FOLDERUSE");
+    question.noText = Text("FOLDERAGAIN");
+    return platform::prompts().Ask(question) == Box::Yes;
 }
 
 } // namespace
+
+QString ChooseDownloadFolder(FolderChoice when) {
+    const DownloadFolders::Environment env = DownloadFolders::FromSystem();
+    for (;;) {
+        const QString folder = ChooseOnce(env);
+        if (folder.isEmpty()) {
+            if (when == FolderChoice::Change)
+                return {};
+            OfferToQuit();
+            continue;
+        }
+        if (KeepDespiteDoubt(folder))
+            return folder;
+    }
+}
 
 QString GetSimsPath() {
     try {
         QString folder = SettingsTable::Read(SettingsTable::Setting::SimsPath);
         if (!folder.isEmpty()) {
             WriteLog(QStringLiteral("GETSIMSPATH: REG = ") + folder, Level::Debug);
+            // A folder that is gone would fail every copy: choose again.
+            QString probe = folder;
+            if (!FileOps::FolderExists(probe)) {
+                platform::prompts().MsgBox(Fill("FOLDERGONE", folder),
+                                           Box::OKOnly | Box::Exclamation, AppTitle);
+                folder = ChooseDownloadFolder(FolderChoice::FirstStart);
+                WriteLog(QStringLiteral("GETSIMSPATH: DEF = ") + folder, Level::Debug);
+            }
         } else {
-            folder = AskForFolder();
+            platform::prompts().MsgBox(Text("NODOWNLOADPATH"), Box::OKOnly | Box::Information,
+                                       AppTitle);
+            folder = ChooseDownloadFolder(FolderChoice::FirstStart);
             WriteLog(QStringLiteral("GETSIMSPATH: DEF = ") + folder, Level::Debug);
         }
         if (!folder.endsWith(FileOps::Sep()))
@@ -47,8 +135,7 @@ QString GetSimsPath() {
         SettingsTable::Write(SettingsTable::Setting::SimsPath, folder);
         return folder;
     } catch (const RunTimeError& e) {
-        Error_Mod::ReportError(G().CurLang.SeeByName(QStringLiteral("GSPERROR")).toText() +
-                                   QLatin1Char(' ') + QString::number(e.Number()) +
+        Error_Mod::ReportError(Text("GSPERROR") + QLatin1Char(' ') + QString::number(e.Number()) +
                                    QStringLiteral(": ") + e.Description(),
                                true);
     }

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -47,6 +48,23 @@ struct Question {
     // A Yes/No question may also offer "Yes to all" and "No to all".
     QString yesToAllText;
     QString noToAllText;
+    // Captions for the Yes and No buttons where a question names its two
+    // ways itself ("Use it anyway", "Choose again"); "" keeps Yes and No.
+    QString yesText;
+    QString noText;
+};
+
+// A choice among a few folders (the download folders found), one of them
+// selected, with a way to choose any other folder.
+struct FolderPick {
+    QString title;
+    QString text;
+    QStringList folders;
+    int selected = 0;
+    QString otherText;
+    // What the player did: a folder's index, or one of these.
+    static constexpr int Other = -1;
+    static constexpr int Closed = -2;
 };
 
 class Prompts {
@@ -56,16 +74,20 @@ public:
     virtual int Ask(Question& question) = 0;
     // The plain box.
     int MsgBox(const QString& prompt, int style, const QString& title) {
-        Question question{prompt, style, title, {}, false, {}, {}};
+        Question question{prompt, style, title, {}, false, {}, {}, {}, {}};
         return Ask(question);
     }
     // A one-line text input; false when it was cancelled. A secret answer
     // (a password) is masked, with a toggle captioned showText to show it.
     virtual bool InputBox(const QString& prompt, const QString& title, QString& answer,
                           bool secret = false, const QString& showText = {}) = 0;
-    // The download-folder dialog: on confirm, fileName becomes the confirmed
-    // full path; otherwise it is left as it was.
-    virtual void BrowseFile(const QString& title, const QString& pattern, QString& fileName) = 0;
+    // The download-folder dialog, opened at startFolder: on confirm, fileName
+    // becomes the confirmed full path; otherwise it is left as it was.
+    virtual void BrowseFile(const QString& title, const QString& pattern, QString& fileName,
+                            const QString& startFolder = {}) = 0;
+    // The choice among folders found; returns the folder's index,
+    // FolderPick::Other or FolderPick::Closed.
+    virtual int PickFolder(const FolderPick& pick) = 0;
 };
 
 // How far a run has got: the files handled so far and, while an archive is

@@ -1,5 +1,7 @@
 #include "qt_prompts.h"
 
+#include "folder_pick_dialog.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -76,6 +78,10 @@ int QtPrompts::Ask(Question& question) {
         yesToAll = box.addButton(question.yesToAllText, QMessageBox::YesRole);
     if (!question.noToAllText.isEmpty())
         noToAll = box.addButton(question.noToAllText, QMessageBox::NoRole);
+    if (!question.yesText.isEmpty() && box.button(QMessageBox::Yes))
+        box.button(QMessageBox::Yes)->setText(question.yesText);
+    if (!question.noText.isEmpty() && box.button(QMessageBox::No))
+        box.button(QMessageBox::No)->setText(question.noText);
     box.exec();
     if (box.checkBox())
         question.checked = box.checkBox()->isChecked();
@@ -125,13 +131,28 @@ bool QtPrompts::InputBox(const QString& prompt, const QString& title, QString& a
     return ok;
 }
 
-void QtPrompts::BrowseFile(const QString& title, const QString&, QString& fileName) {
+void QtPrompts::BrowseFile(const QString& title, const QString&, QString& fileName,
+                           const QString& startFolder) {
     // The player picks the folder itself; its path with a closing separator
-    // stands for the confirmed file name.
-    const QString folder =
-        QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, QDir::homePath());
-    if (!folder.isEmpty())
-        fileName = QDir::toNativeSeparators(folder) + QDir::separator();
+    // stands for the confirmed file name. Wine prefixes are hidden folders,
+    // and a typed "~" means the home folder.
+    QFileDialog dialog(QApplication::activeWindow(), title,
+                       startFolder.isEmpty() ? QDir::homePath() : startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFilter(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    QString folder = dialog.selectedFiles().first();
+    if (folder == QStringLiteral("~") || folder.startsWith(QStringLiteral("~/")))
+        folder = QDir::homePath() + folder.mid(1);
+    fileName = QDir::toNativeSeparators(folder) + QDir::separator();
+}
+
+int QtPrompts::PickFolder(const FolderPick& pick) {
+    FolderPickDialog dialog(pick, QApplication::activeWindow());
+    return dialog.Choose();
 }
 
 } // namespace platform

@@ -59,8 +59,14 @@ bool WindowThreadPrompts::InputBox(const QString& prompt, const QString& title, 
 }
 
 void WindowThreadPrompts::BrowseFile(const QString& title, const QString& pattern,
-                                     QString& fileName) {
-    OnWindowThread([&] { inner_.BrowseFile(title, pattern, fileName); });
+                                     QString& fileName, const QString& startFolder) {
+    OnWindowThread([&] { inner_.BrowseFile(title, pattern, fileName, startFolder); });
+}
+
+int WindowThreadPrompts::PickFolder(const FolderPick& pick) {
+    int answer = FolderPick::Closed;
+    OnWindowThread([&] { answer = inner_.PickFolder(pick); });
+    return answer;
 }
 
 void WindowThreadShell::OpenDocument(const QString& path) {

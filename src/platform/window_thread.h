@@ -25,7 +25,9 @@ public:
     int Ask(Question& question) override;
     bool InputBox(const QString& prompt, const QString& title, QString& answer, bool secret,
                   const QString& showText) override;
-    void BrowseFile(const QString& title, const QString& pattern, QString& fileName) override;
+    void BrowseFile(const QString& title, const QString& pattern, QString& fileName,
+                    const QString& startFolder) override;
+    int PickFolder(const FolderPick& pick) override;
 
 private:
     Prompts& inner_;

@@ -37,9 +37,11 @@ public:
                   const QString& show) override {
         return inner_.InputBox(p, t, a, s, show);
     }
-    void BrowseFile(const QString& t, const QString& p, QString& f) override {
-        inner_.BrowseFile(t, p, f);
+    void BrowseFile(const QString& t, const QString& p, QString& f,
+                    const QString& start) override {
+        inner_.BrowseFile(t, p, f, start);
     }
+    int PickFolder(const platform::FolderPick& pick) override { return inner_.PickFolder(pick); }
     std::function<void()> before;
 
 private:

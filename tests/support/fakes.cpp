@@ -31,8 +31,19 @@ bool Prompts::InputBox(const QString& prompt, const QString& title, QString& ans
     return given.has_value();
 }
 
-void Prompts::BrowseFile(const QString&, const QString&, QString& fileName) {
+int Prompts::PickFolder(const platform::FolderPick& pick) {
+    folderPicks.append(pick);
+    if (picks.empty())
+        return platform::FolderPick::Closed;
+    const int answer = picks.front();
+    picks.pop_front();
+    return answer;
+}
+
+void Prompts::BrowseFile(const QString&, const QString&, QString& fileName,
+                         const QString& startFolder) {
     ++browseCount;
+    browseStarts.append(startFolder);
     if (browsed.empty())
         throw platform::ProgramEnded{}; // a test that forgot an answer must not loop
     const QString confirmed = browsed.front();

@@ -34,7 +34,9 @@ public:
     int Ask(platform::Question& question) override;
     bool InputBox(const QString& prompt, const QString& title, QString& answer, bool secret,
                   const QString& showText) override;
-    void BrowseFile(const QString& title, const QString& pattern, QString& fileName) override;
+    void BrowseFile(const QString& title, const QString& pattern, QString& fileName,
+                    const QString& startFolder) override;
+    int PickFolder(const platform::FolderPick& pick) override;
 
     // Answers given in order; a box with no answer left gets OK (or Yes for
     // a question with Yes/No).
@@ -45,6 +47,10 @@ public:
     std::deque<std::optional<QString>> inputs;
     // File names the folder dialog confirms; "" means closed without one.
     std::deque<QString> browsed;
+    // What the folder choice answers in turn (FolderPick::Closed when none is left).
+    std::deque<int> picks;
+    QList<platform::FolderPick> folderPicks;
+    QStringList browseStarts;
 
     QList<Box> boxes;
     QList<Box> inputPrompts;
@@ -59,13 +65,17 @@ public:
         history.append(t);
     }
     void SetBusy(bool busy) override { busyHistory.append(busy); }
-    void SetProgress(const platform::Progress& p) override { progress.append(p); }
+    void SetProgress(const platform::Progress& p) override {
+        progress = p;
+        ++progressCalls;
+    }
     void SetMenuCaptions(const platform::MenuCaptions& c) override { captions = c; }
 
     QString text;
     QStringList history;
     QList<bool> busyHistory;
-    QList<platform::Progress> progress;
+    platform::Progress progress;
+    int progressCalls = 0;
     platform::MenuCaptions captions;
 };
 

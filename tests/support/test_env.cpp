@@ -13,12 +13,15 @@
 TestEnv::TestEnv(int logLevel) {
     const QString base = dir_.path();
     for (const char* sub :
-         {"program", "drive", "work", "downloads", "config", "cache", "runtime", "state"})
+         {"program", "drive", "work", "downloads", "config", "cache", "runtime", "state", "home"})
         QDir().mkpath(base + "/" + sub);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + "/config"));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(base + "/cache"));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + "/runtime"));
     qputenv("XDG_STATE_HOME", QFile::encodeName(base + "/state"));
+    // A home of its own: the download folder search looks there.
+    qputenv("HOME", QFile::encodeName(base + "/home"));
+    qunsetenv("WINEPREFIX");
     QFile::setPermissions(base + "/runtime",
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
