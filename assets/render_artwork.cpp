@@ -3,6 +3,8 @@
 // assets/). Everything is vector drawing with QPainter, so the pictures can
 // be made again, changed and scaled from this one file.
 
+#include "windows/lettering.h"
+
 #include <QDir>
 #include <QFont>
 #include <QFontMetricsF>
@@ -21,41 +23,11 @@ namespace {
 // The program's palette: a calm blue backdrop and the green of the diamond.
 const QColor DeepBlue(0x17, 0x3a, 0x5e);
 const QColor SkyBlue(0x3f, 0x8f, 0xc8);
-const QColor LeafLight(0xa6, 0xf0, 0x6e);
+using Lettering::LeafLight;
 const QColor Leaf(0x5c, 0xc9, 0x35);
 const QColor LeafShade(0x3a, 0x9a, 0x24);
 const QColor LeafDark(0x21, 0x6b, 0x17);
 const QColor LeafEdge(0x14, 0x4a, 0x10);
-const QColor Cream(0xfb, 0xf7, 0xee);
-
-// Lettering uses a plain bold sans face so the texts stay legible at small
-// sizes; the drawing falls back to any sans face the system has.
-QFont Lettering(qreal pixelSize, int weight = QFont::Bold) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(qRound(pixelSize));
-    font.setWeight(static_cast<QFont::Weight>(weight));
-    return font;
-}
-
-QPainterPath TextPath(const QString& text, const QFont& font, QPointF baseline) {
-    QPainterPath path;
-    path.addText(baseline, font, text);
-    return path;
-}
-
-// White lettering with a soft drop shadow and a thin dark rim.
-void DrawLettering(QPainter& p, const QPainterPath& path, const QColor& fill, const QColor& rim,
-                   qreal shadowOffset) {
-    p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 70));
-    p.drawPath(path.translated(shadowOffset, shadowOffset));
-    p.setPen(QPen(rim, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(fill);
-    p.drawPath(path);
-    p.restore();
-}
 
 // The green diamond: an upright octahedron seen a little from the left, so
 // four faces show, each in its own shade.
@@ -214,22 +186,14 @@ QImage RidIvid() {
     p.drawPath(arrow);
     DrawTray(p, QRectF(42, 104, 100, 46));
 
-    // The invitation.
-    const QFont big = Lettering(34);
-    const QFont small = Lettering(12, QFont::DemiBold);
-    DrawLettering(p, TextPath(QStringLiteral("Drop files"), big, QPointF(160, 66)), Cream,
-                  QColor(0x10, 0x2a, 0x44), 2.0);
-    DrawLettering(p, TextPath(QStringLiteral("here"), big, QPointF(160, 104)), LeafLight,
-                  QColor(0x10, 0x2a, 0x44), 2.0);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 215));
-    p.drawPath(TextPath(QStringLiteral("packages, archives, folders"), small, QPointF(162, 130)));
+    // The invitation is the window's to write, in the player's language.
     p.end();
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
 // The start-up picture. The lower right stays calm: the version and the
-// legal notice are written there by the window.
+// legal notice are written there by the window, as are the name and the
+// line below it.
 QImage Splash() {
     QImage image(383, 169, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
@@ -259,21 +223,7 @@ QImage Splash() {
     p.setBrush(shadow);
     p.drawEllipse(QPointF(62, 146), 30, 7);
 
-    // The name, sized to fit between the diamond and the right edge.
-    QFont title = Lettering(38);
-    const QString name = QStringLiteral("Brushwick ");
-    const qreal room = 372 - 118;
-    const qreal needed = QFontMetricsF(title).horizontalAdvance(name + QStringLiteral("2"));
-    if (needed > room)
-        title.setPixelSize(qFloor(title.pixelSize() * room / needed));
-    const qreal nameWidth = QFontMetricsF(title).horizontalAdvance(name);
-    DrawLettering(p, TextPath(name.trimmed(), title, QPointF(118, 62)), Cream,
-                  QColor(0x0b, 0x1d, 0x30), 2.5);
-    DrawLettering(p, TextPath(QStringLiteral("2"), title, QPointF(118 + nameWidth, 62)), LeafLight,
-                  QColor(0x0b, 0x1d, 0x30), 2.5);
-    p.setBrush(QColor(255, 255, 255, 200));
-    p.drawPath(TextPath(QStringLiteral("Sims 2 downloads, put in their place"),
-                        Lettering(11, QFont::DemiBold), QPointF(124, 102)));
+    // The name and the line below it are the window's to write.
 
     // A quiet panel under the version and legal notice.
     QLinearGradient calm(QPointF(170, 0), QPointF(379, 0));

@@ -54,7 +54,7 @@ mainForm::mainForm(QWidget* parent) : QWidget(parent) {
     DnDPic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     DnDPic->setLineWidth(PictureBorder);
     DnDPic->setAlignment(Qt::AlignCenter);
-    DnDPic->setPixmap(RidIvidPicture());
+    ShowPicture();
     connect(DnDPic, &DropPicture::dropped, this, &mainForm::OnDrop);
     runs_ = new RunQueue(this);
     connect(runs_, &RunQueue::runStarted, this, &mainForm::OnRunStarted);
@@ -218,7 +218,16 @@ void mainForm::Refresh() {
     }
 }
 
+void mainForm::ShowPicture() {
+    // The picture's words are the language's.
+    const LanguagePack& lang = G().CurLang;
+    DnDPic->setPixmap(RidIvidPicture(lang.SeeByName(QStringLiteral("PICTUREDROP")),
+                                     lang.SeeByName(QStringLiteral("PICTUREHERE")),
+                                     lang.SeeByName(QStringLiteral("PICTUREHINT"))));
+}
+
 void mainForm::SetMenuCaptions(const platform::MenuCaptions& captions) {
+    ShowPicture();
     helpMenuOption->setText(captions.help);
     langMenuOption->setText(captions.language);
     aboutMenuOption->setText(captions.credits);

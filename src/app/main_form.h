@@ -76,6 +76,7 @@ protected:
 
 private:
     void BuildMenu();
+    void ShowPicture();
     void BuildStatusBar();
     void OnDrop(const QStringList& paths);
     void OnRunStarted();

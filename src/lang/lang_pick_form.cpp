@@ -12,9 +12,11 @@
 
 #include <QFile>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 
 namespace {
@@ -87,11 +89,17 @@ void langPickForm::BuildOptions() {
 }
 
 void langPickForm::PreSelect() {
+    bool selected = false;
     for (qsizetype i = 0; i < langOption_.size(); ++i) {
         const QString name = FileOps::GetFileName(langFiles_.See(static_cast<qint32>(i)));
-        if (name.compare(G().LangChoice, Qt::CaseInsensitive) == 0)
+        if (name.compare(G().LangChoice, Qt::CaseInsensitive) == 0) {
             langOption_.at(i)->setChecked(true);
+            selected = true;
+        }
     }
+    // With no choice of its own, the player sees the pack OK would store.
+    if (!selected && !langOption_.isEmpty())
+        langOption_.first()->setChecked(true);
 }
 
 QRadioButton* langPickForm::AddOption() {
@@ -144,6 +152,13 @@ void langPickForm::Form_Unload() {
 
 void ShowLangPick(QWidget* parent) {
     langPickForm form(parent);
+    // Centred, on the screen the program is on.
+    if (const QScreen* screen =
+            parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen()) {
+        QRect frame = form.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        form.move(frame.topLeft());
+    }
     form.exec();
 }
 

@@ -18,7 +18,16 @@ namespace DownloadFolders {
 
 namespace {
 
-constexpr QLatin1String BaseGame("The Sims 2");
+// The game's folder under EA Games, as each edition's language names it;
+// "The Sims 2" first, since the most players have it.
+constexpr std::array<QLatin1String, 5> GameNames = {
+    QLatin1String("The Sims 2"), QLatin1String("Die Sims 2"), QLatin1String("Les Sims 2"),
+    QLatin1String("Los Sims 2"), QLatin1String("De Sims 2")};
+
+bool IsGameName(const QString& name) {
+    return std::any_of(GameNames.begin(), GameNames.end(),
+                       [&](QLatin1String game) { return name.startsWith(game); });
+}
 constexpr QLatin1String Downloads("Downloads");
 constexpr QLatin1String Neighborhoods("Neighborhoods");
 
@@ -150,16 +159,17 @@ struct Game {
     QString folder;
 };
 
-// The game folders ("The Sims 2" and its editions) below Documents folders,
-// by name, so the base game comes first: every edition's name begins with
-// it. Within one name, in the order of the Documents folders.
+// The game folders ("The Sims 2", its editions and its other languages'
+// names) below Documents folders, by name, so a base game comes before its
+// editions: every edition's name begins with it. Within one name, in the
+// order of the Documents folders.
 QList<Game> Games(const QStringList& documents) {
     QList<Game> games;
     for (const QString& docs : documents) {
         for (const QString& ea : Subfolders(docs, QLatin1String("EA Games"))) {
             const QString folder = docs + ea + FileOps::Sep();
             for (const QString& name : Subfolders(folder))
-                if (name.startsWith(BaseGame))
+                if (IsGameName(name))
                     games.append({name, folder + name + FileOps::Sep()});
         }
     }

@@ -10,11 +10,14 @@
 // accessors below call it themselves.
 void InitArtwork();
 
-// The picture that files are dropped onto (383 x 169).
-QPixmap RidIvidPicture();
-// The start-up picture (383 x 169), with room at the lower right for the
-// version and the legal notice.
-QPixmap SplashPicture();
+// The picture that files are dropped onto (383 x 169), with the invitation
+// in the player's language: two large lines and a small one below.
+QPixmap RidIvidPicture(const QString& drop = {}, const QString& here = {},
+                       const QString& hint = {});
+// The start-up picture (383 x 169) with the program's name and the tagline
+// in the player's language, and room at the lower right for the version and
+// the legal notice.
+QPixmap SplashPicture(const QString& tagline = {});
 // The program's icon in 32 x 32 and 256 x 256.
 QIcon AppIcon();
 // The question mark of the help button.

@@ -3,6 +3,7 @@
 #include "artwork.h"
 
 #include <QDialog>
+#include <QLayout>
 #include <QPushButton>
 
 namespace Forms {
@@ -16,6 +17,14 @@ void MakeFixedDialog(QDialog* dialog, QSize client) {
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog->setFixedSize(client);
     dialog->setModal(true);
+}
+
+void FitToTexts(QDialog* dialog, QSize design) {
+    dialog->setMinimumSize(0, 0);
+    dialog->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (dialog->layout())
+        dialog->layout()->activate();
+    dialog->setFixedSize(dialog->sizeHint().expandedTo(design));
 }
 
 QPushButton* MakeOkButton(QWidget* parent) {

@@ -78,7 +78,7 @@ void frmAbout::BuildControls() {
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(TwipRect(0, 0, 5745, 2535));
-    Picture1->setPixmap(SplashPicture());
+    Picture1->setPixmap(SplashPicture(G().CurLang.SeeByName(QStringLiteral("SPLASHTAGLINE"))));
 
     versionLabel = PictureLabel(Picture1, "versionLabel", TwipRect(2640, 1680, 3015, 255));
     QFont bold = versionLabel->font();

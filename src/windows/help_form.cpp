@@ -15,15 +15,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The text box keeps this much of the window's outer size free: the margins
-// of a classic window frame.
-constexpr int HeightMarginTwips = 435;
-constexpr int WidthMarginTwips = 150;
-
-} // namespace
-
 helpForm::helpForm(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainWindow_(mainWindow) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -93,14 +84,11 @@ void helpForm::ShowTextFile(const QString& path) {
 void helpForm::Form_Resize() {
     if (isMinimized())
         return;
-    const QRect outer = frameGeometry();
-    // The rule works on the outer size; the box never gets a negative size
-    // and never reaches beyond the client area.
-    const int heightTwips = Twips::FromPixels(outer.height()) - HeightMarginTwips;
-    const int widthTwips = Twips::FromPixels(outer.width()) - WidthMarginTwips;
-    const int h = std::clamp(Twips::ToPixels(heightTwips), 0, height());
-    const int w = std::clamp(Twips::ToPixels(widthTwips), 0, width());
-    Text1->setGeometry(0, 0, w, h);
+    // The text fills the client area: the margins of the drawing stood for a
+    // classic window frame, which the window manager draws outside it here.
+    // (Taken from the outer size, they left an empty strip before the
+    // window was first framed.)
+    Text1->setGeometry(rect());
 }
 
 void helpForm::resizeEvent(QResizeEvent* event) {

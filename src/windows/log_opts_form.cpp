@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -17,30 +18,34 @@ namespace {
 // for each level come from the settings table.
 constexpr std::array<const char*, 5> Captions{"&Off", "&Errors Only", "&Skipped Files Only",
                                               "&Verbose (Default)", "&Debug (Not Recommended)"};
+// The client area as the window was drawn.
+constexpr QSize DesignSize(229, 223);
 
 } // namespace
 
 logOptsForm::logOptsForm(QWidget* mainWindow) : QDialog(mainWindow) {
-    Forms::MakeFixedDialog(this, QSize(229, 223));
+    Forms::MakeFixedDialog(this, DesignSize);
+    auto* layout = new QVBoxLayout(this);
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(8, 4, 213, 166);
+    auto* options = new QVBoxLayout(Frame1);
     group_ = new QButtonGroup(this);
     for (int level = 0; level < static_cast<int>(Captions.size()); ++level) {
         auto* option = new QRadioButton(QString::fromLatin1(Captions[level]), Frame1);
         option->setObjectName(QStringLiteral("logOption%1").arg(level));
-        option->setGeometry(14, 12 + level * 30, 190, 26);
+        options->addWidget(option);
         group_->addButton(option, level);
         logOption[level] = option;
     }
+    layout->addWidget(Frame1);
     connect(group_, &QButtonGroup::idToggled, this, [this](int level, bool checked) {
         if (checked)
             chosenLevel = static_cast<qint16>(level);
     });
 
     logButton = Forms::MakeOkButton(this);
-    logButton->move((width() - logButton->width()) / 2, 176);
+    layout->addWidget(logButton, 0, Qt::AlignHCenter);
     connect(logButton, &QPushButton::clicked, this, &logOptsForm::logButton_Click);
 
     Form_Load(mainWindow);
@@ -52,6 +57,7 @@ void logOptsForm::Form_Load(QWidget* mainWindow) {
     chosenLevel = static_cast<qint16>(G().LogLevel);
     if (QAbstractButton* active = group_->button(G().LogLevel))
         active->setChecked(true);
+    Forms::FitToTexts(this, DesignSize);
 }
 
 void logOptsForm::logButton_Click() {

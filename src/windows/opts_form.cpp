@@ -3,15 +3,27 @@
 #include "containers/runtime_error.h"
 #include "form_common.h"
 #include "log/log.h"
+#include "pipeline/file_ops.h"
+#include "pipeline/sims_path.h"
 #include "platform/platform.h"
 #include "settings/settings_table.h"
 #include "state/globals.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
+
+// The client area as the window was drawn; it grows where a language's
+// texts need more.
+constexpr QSize DesignSize(260, 150);
+// A long folder path is cut in its middle rather than widening the window
+// without end; the whole path shows as a tool tip.
+constexpr int FolderWidth = 320;
 
 QString YesNo(bool ticked) {
     return ticked ? QStringLiteral("yes") : QStringLiteral("no");
@@ -20,30 +32,44 @@ QString YesNo(bool ticked) {
 } // namespace
 
 optsForm::optsForm(QWidget* mainWindow) : QDialog(mainWindow) {
-    Forms::MakeFixedDialog(this, QSize(260, 184));
+    Forms::MakeFixedDialog(this, DesignSize);
+    auto* layout = new QVBoxLayout(this);
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(8, 4, 244, 122);
+    auto* boxes = new QVBoxLayout(Frame1);
     // The design captions; the language's texts replace them at load.
     confirmOverCheck = new QCheckBox(QStringLiteral("Confirm File Overwrites"), Frame1);
     confirmOverCheck->setObjectName(QStringLiteral("confirmOverCheck"));
-    confirmOverCheck->setGeometry(14, 14, 222, 26);
     skipEXEcheck = new QCheckBox(QStringLiteral("Skip EXE Files"), Frame1);
     skipEXEcheck->setObjectName(QStringLiteral("skipEXEcheck"));
-    skipEXEcheck->setGeometry(14, 48, 222, 26);
     sims2packCheck = new QCheckBox(QStringLiteral("Install .sims2pack files myself"), Frame1);
     sims2packCheck->setObjectName(QStringLiteral("sims2packCheck"));
-    sims2packCheck->setGeometry(14, 82, 222, 26);
+    for (QCheckBox* box : {confirmOverCheck, skipEXEcheck, sims2packCheck})
+        boxes->addWidget(box);
+    layout->addWidget(Frame1);
+
+    auto* folderRow = new QHBoxLayout;
+    folderLabel_ = new QLabel(this);
+    folderLabel_->setObjectName(QStringLiteral("folderLabel"));
+    folderPath_ = new QLabel(this);
+    folderPath_->setObjectName(QStringLiteral("folderPath"));
+    folderChange_ = new QPushButton(this);
+    folderChange_->setObjectName(QStringLiteral("folderChange"));
+    connect(folderChange_, &QPushButton::clicked, this, &optsForm::ChangeFolder);
+    folderRow->addWidget(folderLabel_);
+    folderRow->addWidget(folderPath_, 1);
+    folderRow->addWidget(folderChange_);
+    layout->addLayout(folderRow);
 
     logButton = Forms::MakeOkButton(this);
-    logButton->move((width() - logButton->width()) / 2, 134);
-    connect(logButton, &QPushButton::clicked, this, &optsForm::logButton_Click);
+    layout->addWidget(logButton, 0, Qt::AlignHCenter);
+    connect(logButton, &QPushButton::clicked, this, &optsForm::StoreChoices);
 
-    Form_Load(mainWindow);
+    LoadTexts(mainWindow);
 }
 
-void optsForm::Form_Load(QWidget* mainWindow) {
+void optsForm::LoadTexts(QWidget* mainWindow) {
     try {
         setWindowTitle(AppTitle + QStringLiteral(" - Options"));
         Forms::TakeMainIcon(this, mainWindow);
@@ -51,23 +77,44 @@ void optsForm::Form_Load(QWidget* mainWindow) {
         skipEXEcheck->setText(lang.SeeByName(QStringLiteral("SKIPEXEOPT")));
         confirmOverCheck->setText(lang.SeeByName(QStringLiteral("CONFIRMOVEROPT")));
         sims2packCheck->setText(lang.SeeByName(QStringLiteral("SIMS2PACKOPT")));
+        folderLabel_->setText(lang.SeeByName(QStringLiteral("FOLDERLABEL")));
+        folderChange_->setText(lang.SeeByName(QStringLiteral("FOLDERCHANGE")));
         confirmOverCheck->setChecked(G().ConfirmOverwrites);
         skipEXEcheck->setChecked(G().SkipEXEs);
         sims2packCheck->setChecked(G().Sims2PackSelf);
+        ShowFolder(G().SimsPath);
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(
             Error_Mod::LoadErrorMessage(G().CurLang.SeeByName(QStringLiteral("OTHEROPT")),
                                         e.Number(), e.Description()),
             false);
     }
+    Forms::FitToTexts(this, DesignSize);
 }
 
-void optsForm::logButton_Click() {
+void optsForm::ShowFolder(const QString& folder) {
+    folder_ = folder;
+    folderPath_->setText(
+        folderPath_->fontMetrics().elidedText(folder, Qt::ElideMiddle, FolderWidth));
+    folderPath_->setToolTip(folder);
+}
+
+void optsForm::ChangeFolder() {
+    QString chosen = BrushwickMod::ChooseDownloadFolder(BrushwickMod::FolderChoice::Change);
+    if (chosen.isEmpty())
+        return;
+    if (!chosen.endsWith(FileOps::Sep()))
+        chosen += FileOps::Sep();
+    ShowFolder(chosen);
+}
+
+void optsForm::StoreChoices() {
     using SettingsTable::Setting;
     SettingsTable::Apply(Setting::ConfirmOverwrites, YesNo(confirmOverCheck->isChecked()));
     SettingsTable::Apply(Setting::SkipEXEs, YesNo(skipEXEcheck->isChecked()));
     SettingsTable::Apply(Setting::Sims2PackInstall, sims2packCheck->isChecked()
                                                         ? QStringLiteral("self")
                                                         : QStringLiteral("game"));
+    SettingsTable::Apply(Setting::SimsPath, folder_);
     accept();
 }

@@ -4,10 +4,12 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 
-// The other options: ask before overwriting, skip programs. Changes take
-// effect, and are stored, only through the OK button.
+// The other options: ask before overwriting, skip programs, install
+// .sims2pack files without the game's installer, and the download folder.
+// Changes take effect, and are stored, only through the OK button.
 class optsForm : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +25,14 @@ public:
     QPushButton* logButton = nullptr;
 
 private:
-    void Form_Load(QWidget* mainWindow);
-    void logButton_Click();
+    void LoadTexts(QWidget* mainWindow);
+    void ShowFolder(const QString& folder);
+    void ChangeFolder();
+    void StoreChoices();
+
+    QLabel* folderLabel_ = nullptr;
+    QLabel* folderPath_ = nullptr;
+    QPushButton* folderChange_ = nullptr;
+    // The download folder the OK button stores.
+    QString folder_;
 };

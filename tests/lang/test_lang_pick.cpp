@@ -76,7 +76,7 @@ private slots:
 
 void TestLangPick::windowShowsThePacks() {
     TestEnv env;
-    env.installShippedPacks();
+    env.installShippedPacks({"lang.0eng.txt", "lang.1deu.txt", "lang.2fra.txt"});
     writePack(env, "lang.3emp.txt", "");
     writePack(env, "lang.4amp.txt", "R&B\r\nX\r\nA = b\r\n");
     langPickForm form;
@@ -104,7 +104,7 @@ void TestLangPick::okStoresChoice_data() {
     QTest::addColumn<int>("click");
     QTest::addColumn<int>("preselected");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("first start, no click") << "" << -1 << -1 << "lang.0eng.txt";
+    QTest::newRow("first start, no click") << "" << -1 << 0 << "lang.0eng.txt";
     QTest::newRow("stored choice, other case") << "LANG.1Deu.TXT" << -1 << 1 << "lang.1deu.txt";
     QTest::newRow("click") << "lang.1deu.txt" << 2 << 1 << "lang.2fra.txt";
 }
@@ -190,7 +190,7 @@ void TestLangPick::languageMenu() {
     QCOMPARE(env.status.captions.help, QString("Hilfe"));
     QCOMPARE(env.prompts.boxes.size(), 1);
     QCOMPARE(env.prompts.boxes[0].prompt,
-             QString("Spracheinstellungen - Fehler 9: Subscript out of range"));
+             QString("Spracheinstellungen \u2013 Fehler 9: Subscript out of range"));
 
     PickAnswers answers{choose(2)};
     LangMenuOption(nullptr);

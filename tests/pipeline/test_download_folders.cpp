@@ -90,6 +90,13 @@ void TestDownloadFolders::find_data() {
         "~/.wine@|~/.wine^al/Documents/* Deluxe/Downloads|"
         "~/.wine^al/Documents/* Ultimate/Downloads",
         "~/.wine^al/Documents/");
+    Row("the game's name in other languages",
+        "~/.wine^al/Documents/EA Games/Les Sims 2/Downloads|"
+        "~/.wine^al/Documents/EA Games/Die Sims 2/Downloads",
+        "", "",
+        "~/.wine^al/Documents/EA Games/Die Sims 2/Downloads|"
+        "~/.wine^al/Documents/EA Games/Les Sims 2/Downloads",
+        "~/.wine^al/Documents/");
     Row("game folder without Downloads last",
         "~/.wine^bob/Documents/*/Neighborhoods|~/.wine^bob/Documents/* Deluxe|"
         "~/.wine^bob/Documents/* Ultimate/Neighborhoods|"

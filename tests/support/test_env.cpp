@@ -119,9 +119,11 @@ void TestEnv::useTestLanguage() {
     G().CurLangLoaded = true;
 }
 
-void TestEnv::installShippedPacks() const {
+void TestEnv::installShippedPacks(const QStringList& only) const {
     const QString source = qEnvironmentVariable("BW_SOURCE") + "/langs";
     QDir().mkpath(programFolder() + "/langs");
-    for (const QString& name : QDir(source).entryList(QDir::Files))
-        QFile::copy(source + "/" + name, programFolder() + "/langs/" + name);
+    for (const QString& name : QDir(source).entryList(QDir::Files)) {
+        if (only.isEmpty() || only.contains(name))
+            QFile::copy(source + "/" + name, programFolder() + "/langs/" + name);
+    }
 }

@@ -31,8 +31,9 @@ public:
 
     // A small pack with texts the tests can recognise, loaded as CurLang.
     void useTestLanguage();
-    // Copies the shipped packs (langs/ of the source tree) into the program folder.
-    void installShippedPacks() const;
+    // Copies the shipped packs and read-mes (langs/ of the source tree) into
+    // the program folder; with names given, only the packs named so.
+    void installShippedPacks(const QStringList& only = {}) const;
 
     fakes::Prompts prompts;
     fakes::Status status;

@@ -41,6 +41,8 @@ private slots:
     void logLevelIsStoredOnOkOnly();
     void otherOptionsAreStoredOnOkOnly_data();
     void otherOptionsAreStoredOnOkOnly();
+    void downloadFolderChanged_data();
+    void downloadFolderChanged();
     void runReportCountsAndFilters();
 };
 
@@ -186,11 +188,10 @@ void TestWindows::helpWindowFollowsTheMainWindow() {
     QTest::keyClicks(help.Text1, "typed");
     QCOMPARE(help.Text1->toPlainText(), QString("Changes\n"));
 
-    // 435 twips of the outer height and 150 of its width stay free.
+    // The text fills the window from its first showing on, whatever its size.
+    QCOMPARE(help.Text1->geometry(), help.rect());
     help.resize(400, 300);
-    const QSize outer = help.frameGeometry().size();
-    QCOMPARE(help.Text1->geometry(),
-             QRect(0, 0, std::min(outer.width() - 10, 400), std::min(outer.height() - 29, 300)));
+    QCOMPARE(help.Text1->geometry(), QRect(0, 0, 400, 300));
 
     // The title stays while the window is open; used again after closing,
     // the window takes it anew in the language now in force.
@@ -297,6 +298,40 @@ void TestWindows::otherOptionsAreStoredOnOkOnly() {
     const bool changed = ok && clicks == 1;
     QCOMPARE(G().ConfirmOverwrites, confirm != changed);
     QCOMPARE(G().SkipEXEs, confirm == changed);
+    QVERIFY(env.prompts.boxes.isEmpty());
+}
+
+void TestWindows::downloadFolderChanged_data() {
+    QTest::addColumn<int>("pick");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("chosen, OK") << 0 << true << true;
+    QTest::newRow("chosen, close box") << 0 << false << false;
+    // Closing the choice keeps the folder; nobody is asked about quitting.
+    QTest::newRow("choice closed, OK") << int(platform::FolderPick::Closed) << true << false;
+}
+
+void TestWindows::downloadFolderChanged() {
+    QFETCH(int, pick);
+    QFETCH(bool, ok);
+    QFETCH(bool, changed);
+    TestEnv env;
+    env.useTestLanguage();
+    const QString old = env.downloadFolder() + "/";
+    G().SimsPath = old;
+    const QString found = env.root() + "/home/.wine/drive_c/users/me/Documents/EA Games/"
+                                       "The Sims 2/Downloads/";
+    QDir().mkpath(found);
+    QDir().mkpath(found + "../Neighborhoods");
+    env.prompts.picks = {pick};
+    optsForm dialog(nullptr);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("folderChange"), Qt::LeftButton);
+    QCOMPARE(dialog.findChild<QLabel*>("folderPath")->toolTip(), pick == 0 ? found : old);
+    Leave(dialog, dialog.logButton, ok);
+    QCOMPARE(G().SimsPath, changed ? found : old);
+    QCOMPARE(env.settings.writes, changed ? QStringList{"SimsPath=" + found} : QStringList{});
+    QCOMPARE(env.logMessages(), changed ? QStringList{"SIMSPATH: " + found} : QStringList{});
     QVERIFY(env.prompts.boxes.isEmpty());
 }
 
