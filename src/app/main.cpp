@@ -64,6 +64,6 @@ int main(int argc, char* argv[]) {
         arguments.append(platform::FileNameText(QByteArray(argv[i])));
     MArray paths = BrushwickMod::CommandLinePaths(arguments);
 #endif
-    BrushwickMod::Form_Load(window, paths);
+    BrushwickMod::StartUp(window, paths);
     return app.exec();
 }

@@ -48,28 +48,28 @@ mainForm::mainForm(QWidget* parent) : QWidget(parent) {
     setFixedSize(ClientWidth, ClientHeight);
     setWindowIcon(AppIcon());
 
-    DnDPic = new DropPicture(this);
-    DnDPic->setObjectName(QStringLiteral("DnDPic"));
-    DnDPic->setGeometry(0, 0, ClientWidth, PictureHeight);
-    DnDPic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    DnDPic->setLineWidth(PictureBorder);
-    DnDPic->setAlignment(Qt::AlignCenter);
+    DnDPic_ = new DropPicture(this);
+    DnDPic_->setObjectName(QStringLiteral("DnDPic"));
+    DnDPic_->setGeometry(0, 0, ClientWidth, PictureHeight);
+    DnDPic_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    DnDPic_->setLineWidth(PictureBorder);
+    DnDPic_->setAlignment(Qt::AlignCenter);
     ShowPicture();
-    connect(DnDPic, &DropPicture::dropped, this, &mainForm::OnDrop);
+    connect(DnDPic_, &DropPicture::dropped, this, &mainForm::OnDrop);
     runs_ = new RunQueue(this);
     connect(runs_, &RunQueue::runStarted, this, &mainForm::OnRunStarted);
     connect(runs_, &RunQueue::runFinished, this, &mainForm::OnRunFinished);
     connect(runs_, &RunQueue::waitingChanged, this, [this] { Refresh(); });
-    connect(DnDPic, &DropPicture::rightClicked, this,
-            [this](const QPoint& at) { helpMenu->popup(at); });
+    connect(DnDPic_, &DropPicture::rightClicked, this,
+            [this](const QPoint& at) { helpMenu_->popup(at); });
 
-    HelpButton = new QToolButton(DnDPic);
-    HelpButton->setObjectName(QStringLiteral("HelpButton"));
-    HelpButton->setGeometry(HelpButtonRect);
-    HelpButton->setIcon(HelpIcon());
-    HelpButton->setIconSize(HelpButtonRect.size() - QSize(9, 9));
-    HelpButton->setToolTip(QStringLiteral("Help!"));
-    connect(HelpButton, &QToolButton::clicked, this, [this] { helpMenu->popup(QCursor::pos()); });
+    HelpButton_ = new QToolButton(DnDPic_);
+    HelpButton_->setObjectName(QStringLiteral("HelpButton"));
+    HelpButton_->setGeometry(HelpButtonRect);
+    HelpButton_->setIcon(HelpIcon());
+    HelpButton_->setIconSize(HelpButtonRect.size() - QSize(9, 9));
+    HelpButton_->setToolTip(QStringLiteral("Help!"));
+    connect(HelpButton_, &QToolButton::clicked, this, [this] { helpMenu_->popup(QCursor::pos()); });
 
     BuildStatusBar();
     BuildMenu();
@@ -82,63 +82,68 @@ mainForm::~mainForm() {
 }
 
 void mainForm::BuildStatusBar() {
-    SBar = new QStatusBar(this);
-    SBar->setObjectName(QStringLiteral("SBar"));
-    SBar->setGeometry(0, PictureHeight, ClientWidth, ClientHeight - PictureHeight);
-    SBar->setSizeGripEnabled(false);
-    statusText_ = new QLabel(SBar);
+    SBar_ = new QStatusBar(this);
+    SBar_->setObjectName(QStringLiteral("SBar"));
+    SBar_->setGeometry(0, PictureHeight, ClientWidth, ClientHeight - PictureHeight);
+    SBar_->setSizeGripEnabled(false);
+    statusText_ = new QLabel(SBar_);
     statusText_->setObjectName(QStringLiteral("statusText"));
     // A long text is cut off rather than widening the fixed window.
     statusText_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    SBar->addWidget(statusText_, 1);
-    progressText_ = new QLabel(SBar);
+    SBar_->addWidget(statusText_, 1);
+    progressText_ = new QLabel(SBar_);
     progressText_->setObjectName(QStringLiteral("progressText"));
-    SBar->addPermanentWidget(progressText_);
-    archiveBar_ = new QProgressBar(SBar);
+    SBar_->addPermanentWidget(progressText_);
+    archiveBar_ = new QProgressBar(SBar_);
     archiveBar_->setObjectName(QStringLiteral("archiveBar"));
     archiveBar_->setRange(0, 100);
     archiveBar_->setFixedWidth(48);
     archiveBar_->setTextVisible(false);
-    SBar->addPermanentWidget(archiveBar_);
-    stopButton_ = new QPushButton(SBar);
+    SBar_->addPermanentWidget(archiveBar_);
+    stopButton_ = new QPushButton(SBar_);
     stopButton_->setObjectName(QStringLiteral("stopButton"));
     connect(stopButton_, &QPushButton::clicked, this, [this] { runs_->Stop(); });
-    SBar->addPermanentWidget(stopButton_);
-    detailsLink_ = new QLabel(SBar);
+    SBar_->addPermanentWidget(stopButton_);
+    detailsLink_ = new QLabel(SBar_);
     detailsLink_->setObjectName(QStringLiteral("detailsLink"));
     detailsLink_->setTextFormat(Qt::RichText);
     connect(detailsLink_, &QLabel::linkActivated, this, &mainForm::OpenReport);
-    SBar->addPermanentWidget(detailsLink_);
+    SBar_->addPermanentWidget(detailsLink_);
     for (QWidget* w : {static_cast<QWidget*>(progressText_), static_cast<QWidget*>(archiveBar_),
                        static_cast<QWidget*>(stopButton_), static_cast<QWidget*>(detailsLink_)})
         w->hide();
 }
 
-helpForm* mainForm::HelpWindow() const {
-    return helpWindow_;
-}
-
 void mainForm::BuildMenu() {
-    helpMenu = new QMenu(QStringLiteral("Help"), this);
-    helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    helpMenuOption = helpMenu->addAction(QStringLiteral("Help"), this, [this] { OpenHelp(false); });
-    bwkwebMenuOption =
-        helpMenu->addAction(QStringLiteral("Brushwick Website!"), this, &mainForm::OpenWebPage);
-    helpMenu->addSeparator();
-    langMenuOption = helpMenu->addAction(QStringLiteral("Language Options"), this,
-                                         [this] { LangMenuOption(this); });
-    logMenuOption = helpMenu->addAction(QStringLiteral("Logging Options"), this, [this] {
+    helpMenu_ = new QMenu(QStringLiteral("Help"), this);
+    helpMenu_->setObjectName(QStringLiteral("helpMenu"));
+    helpMenuOption_ =
+        helpMenu_->addAction(QStringLiteral("Help"), this, [this] { OpenHelp(false); });
+    bwkwebMenuOption_ =
+        helpMenu_->addAction(QStringLiteral("Brushwick Website!"), this, &mainForm::OpenWebPage);
+    helpMenu_->addSeparator();
+    langMenuOption_ = helpMenu_->addAction(QStringLiteral("Language Options"), this,
+                                           [this] { LangMenuOption(this); });
+    logMenuOption_ = helpMenu_->addAction(QStringLiteral("Logging Options"), this, [this] {
         logOptsForm dialog(this);
         dialog.exec();
     });
-    otherMenuOptions = helpMenu->addAction(QStringLiteral("Other Options"), this, [this] {
+    otherMenuOptions_ = helpMenu_->addAction(QStringLiteral("Other Options"), this, [this] {
         optsForm dialog(this);
         dialog.exec();
     });
-    helpMenu->addSeparator();
-    changeLogMenu =
-        helpMenu->addAction(QStringLiteral("ChangeLog"), this, [this] { OpenHelp(true); });
-    aboutMenuOption = helpMenu->addAction(QStringLiteral("Credits"), this, &mainForm::OpenCredits);
+    helpMenu_->addSeparator();
+    changeLogMenu_ =
+        helpMenu_->addAction(QStringLiteral("ChangeLog"), this, [this] { OpenHelp(true); });
+    aboutMenuOption_ =
+        helpMenu_->addAction(QStringLiteral("Credits"), this, &mainForm::OpenCredits);
+    const std::pair<QAction*, const char*> named[] = {
+        {helpMenuOption_, "helpMenuOption"},     {bwkwebMenuOption_, "bwkwebMenuOption"},
+        {langMenuOption_, "langMenuOption"},     {logMenuOption_, "logMenuOption"},
+        {otherMenuOptions_, "otherMenuOptions"}, {changeLogMenu_, "changeLogMenu"},
+        {aboutMenuOption_, "aboutMenuOption"}};
+    for (const auto& [entry, name] : named)
+        entry->setObjectName(QLatin1String(name));
 }
 
 QString mainForm::Text() const {
@@ -221,18 +226,18 @@ void mainForm::Refresh() {
 void mainForm::ShowPicture() {
     // The picture's words are the language's.
     const LanguagePack& lang = G().CurLang;
-    DnDPic->setPixmap(RidIvidPicture(lang.SeeByName(QStringLiteral("PICTUREDROP")),
-                                     lang.SeeByName(QStringLiteral("PICTUREHERE")),
-                                     lang.SeeByName(QStringLiteral("PICTUREHINT"))));
+    DnDPic_->setPixmap(RidIvidPicture(lang.SeeByName(QStringLiteral("PICTUREDROP")),
+                                      lang.SeeByName(QStringLiteral("PICTUREHERE")),
+                                      lang.SeeByName(QStringLiteral("PICTUREHINT"))));
 }
 
 void mainForm::SetMenuCaptions(const platform::MenuCaptions& captions) {
     ShowPicture();
-    helpMenuOption->setText(captions.help);
-    langMenuOption->setText(captions.language);
-    aboutMenuOption->setText(captions.credits);
-    logMenuOption->setText(captions.logging);
-    otherMenuOptions->setText(captions.other);
+    helpMenuOption_->setText(captions.help);
+    langMenuOption_->setText(captions.language);
+    aboutMenuOption_->setText(captions.credits);
+    logMenuOption_->setText(captions.logging);
+    otherMenuOptions_->setText(captions.other);
 }
 
 void mainForm::ShowLanguageChoice() {
@@ -296,7 +301,7 @@ void mainForm::ListenForHandOffs() {
 
 void mainForm::OnRunStarted() {
     // The values a run reads must not change under it.
-    for (QAction* entry : {langMenuOption, logMenuOption, otherMenuOptions})
+    for (QAction* entry : {langMenuOption_, logMenuOption_, otherMenuOptions_})
         entry->setEnabled(false);
     stopButton_->setText(G().CurLang.SeeByName(QStringLiteral("STOPBUTTON")));
     stopButton_->show();
@@ -308,7 +313,7 @@ void mainForm::OnRunFinished(const RunReport& report) {
     lastReport_ = report;
     const bool more = runs_->Waiting() > 0;
     if (!more) {
-        for (QAction* entry : {langMenuOption, logMenuOption, otherMenuOptions})
+        for (QAction* entry : {langMenuOption_, logMenuOption_, otherMenuOptions_})
             entry->setEnabled(true);
         stopButton_->hide();
     }

@@ -54,20 +54,6 @@ public:
     // The address of the product's web page.
     static const QString WebPage;
 
-    DropPicture* DnDPic = nullptr;
-    QToolButton* HelpButton = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* helpMenuOption = nullptr;
-    QAction* bwkwebMenuOption = nullptr;
-    QAction* langMenuOption = nullptr;
-    QAction* logMenuOption = nullptr;
-    QAction* otherMenuOptions = nullptr;
-    QAction* changeLogMenu = nullptr;
-    QAction* aboutMenuOption = nullptr;
-    QStatusBar* SBar = nullptr;
-
-    // The help window while it is open.
-    helpForm* HelpWindow() const;
     // The runs, for the window's tests.
     RunQueue& Runs() const { return *runs_; }
 
@@ -90,6 +76,17 @@ private:
     void Refresh();
     void ScheduleRefresh();
 
+    DropPicture* DnDPic_ = nullptr;
+    QToolButton* HelpButton_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* helpMenuOption_ = nullptr;
+    QAction* bwkwebMenuOption_ = nullptr;
+    QAction* langMenuOption_ = nullptr;
+    QAction* logMenuOption_ = nullptr;
+    QAction* otherMenuOptions_ = nullptr;
+    QAction* changeLogMenu_ = nullptr;
+    QAction* aboutMenuOption_ = nullptr;
+    QStatusBar* SBar_ = nullptr;
     QLabel* statusText_ = nullptr;
     QLabel* progressText_ = nullptr;
     QProgressBar* archiveBar_ = nullptr;

@@ -120,7 +120,7 @@ MArray CommandLineFromText(const QString& text) {
     return paths;
 }
 
-void Form_Load(StartupWindows& windows, MArray commandLine) {
+void StartUp(StartupWindows& windows, MArray commandLine) {
     try {
         G().NewLine = QStringLiteral("\r\n");
         G().AboutFromMenu = false;

@@ -31,9 +31,9 @@ public:
 // "Brushwick 2 - 1.0 Build 2"
 QString VersionText();
 
-// The main window's load handler: language, single copy, settings, the
+// The program's start: language, single copy, settings, the
 // temporary root, the download folder, then the paths given at start.
-void Form_Load(StartupWindows& windows, MArray commandLine);
+void StartUp(StartupWindows& windows, MArray commandLine);
 
 // The paths given on the command line, in the order the run receives them:
 // one argument per path (Linux), or the Windows form, the text after the

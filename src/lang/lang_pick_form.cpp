@@ -39,20 +39,22 @@ QIcon OkIcon(const QStyle* style) {
 langPickForm::langPickForm(QWidget* parent)
     : QDialog(parent), langFrame_(new QGroupBox(QStringLiteral("Languages"), this)),
       okButton_(new QPushButton(this)) {
+    langFrame_->setObjectName(QStringLiteral("langFrame"));
+    okButton_->setObjectName(QStringLiteral("okButton"));
     okButton_->setIcon(OkIcon(style()));
     okButton_->setIconSize(QSize(32, 32));
     okButton_->setAccessibleName(QStringLiteral("OK"));
     okButton_->setDefault(true);
-    connect(okButton_, &QPushButton::clicked, this, [this] { okButton_Click(); });
+    connect(okButton_, &QPushButton::clicked, this, [this] { StoreChoice(); });
 
     // The first option is always there, with its caption from the drawing.
     QRadioButton* first = AddOption();
     first->setText(QStringLiteral("Option Button"));
     QWidget::setTabOrder(first, okButton_);
-    Form_Load();
+    LoadTexts();
 }
 
-void langPickForm::Form_Load() {
+void langPickForm::LoadTexts() {
     setWindowTitle(AppTitle + QStringLiteral(" - Language Options"));
     if (parentWidget())
         setWindowIcon(parentWidget()->windowIcon());
@@ -105,10 +107,11 @@ void langPickForm::PreSelect() {
 QRadioButton* langPickForm::AddOption() {
     const int index = static_cast<int>(langOption_.size());
     auto* option = new QRadioButton(langFrame_);
+    option->setObjectName(QStringLiteral("langOption%1").arg(index));
     // Selecting from the code counts as a click, like one by the player.
     connect(option, &QRadioButton::toggled, this, [this, index](bool on) {
         if (on)
-            langOption_Click(index);
+            chosenIndex_ = index;
     });
     langOption_.append(option);
     return option;
@@ -125,22 +128,18 @@ void langPickForm::ApplyLayout() {
     setFixedSize(ToPixels(L::WindowWidth), ToPixels(m.windowHeight));
 }
 
-void langPickForm::langOption_Click(int index) {
-    chosenIndex_ = index;
-}
-
-void langPickForm::okButton_Click() {
+void langPickForm::StoreChoice() {
     BrushwickMod::StoreLangChoice(FileOps::GetFileName(langFiles_.See(chosenIndex_)));
     chosenIndex_ = -1;
     accept();
 }
 
 void langPickForm::done(int result) {
-    Form_Unload();
+    RefuseCloseWithoutChoice();
     QDialog::done(result);
 }
 
-void langPickForm::Form_Unload() {
+void langPickForm::RefuseCloseWithoutChoice() {
     // No language stored yet and none chosen now: nothing could be shown.
     if (G().LangChoice.isEmpty() && chosenIndex_ != -1) {
         platform::prompts().MsgBox(QStringLiteral("You must select a language to continue"),

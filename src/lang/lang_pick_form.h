@@ -17,29 +17,24 @@ class langPickForm : public QDialog {
 public:
     explicit langPickForm(QWidget* parent = nullptr);
 
-    QGroupBox* langFrame() const { return langFrame_; }
-    const QList<QRadioButton*>& langOption() const { return langOption_; }
-    QPushButton* okButton() const { return okButton_; }
-    // The option last selected; -1 once OK has stored the choice.
-    int chosenIndex() const { return chosenIndex_; }
-
     // Every way of closing the window comes through here.
     void done(int result) override;
 
 private:
-    void Form_Load();
+    void LoadTexts();
     void BuildOptions();
     void PreSelect();
     QRadioButton* AddOption();
     void ApplyLayout();
-    void langOption_Click(int index);
-    void okButton_Click();
-    void Form_Unload();
+    void StoreChoice();
+    // At the very first start, closing without a choice ends the program.
+    void RefuseCloseWithoutChoice();
 
     QGroupBox* langFrame_;
     QList<QRadioButton*> langOption_;
     QPushButton* okButton_;
     MArray langFiles_;
+    // The option last selected; -1 once OK has stored the choice.
     int chosenIndex_ = 0;
 };
 

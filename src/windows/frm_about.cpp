@@ -65,7 +65,7 @@ bool IsMouseButtonEvent(const QEvent* event) {
 frmAbout::frmAbout(QWidget* mainWindow)
     : QDialog(mainWindow), mainWindow_(mainWindow), labelTop_(LabelStartTwips) {
     BuildControls();
-    Form_Load();
+    Start();
 }
 
 void frmAbout::BuildControls() {
@@ -75,54 +75,54 @@ void frmAbout::BuildControls() {
     // colour matches its edge.
     setStyleSheet(QStringLiteral("frmAbout { background: #1f5a7e; }"));
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(TwipRect(0, 0, 5745, 2535));
-    Picture1->setPixmap(SplashPicture(G().CurLang.SeeByName(QStringLiteral("SPLASHTAGLINE"))));
+    Picture1_ = new QLabel(this);
+    Picture1_->setObjectName(QStringLiteral("Picture1"));
+    Picture1_->setGeometry(TwipRect(0, 0, 5745, 2535));
+    Picture1_->setPixmap(SplashPicture(G().CurLang.SeeByName(QStringLiteral("SPLASHTAGLINE"))));
 
-    versionLabel = PictureLabel(Picture1, "versionLabel", TwipRect(2640, 1680, 3015, 255));
-    QFont bold = versionLabel->font();
+    versionLabel_ = PictureLabel(Picture1_, "versionLabel", TwipRect(2640, 1680, 3015, 255));
+    QFont bold = versionLabel_->font();
     bold.setBold(true);
-    versionLabel->setFont(bold);
-    copylabel = PictureLabel(Picture1, "copylabel", TwipRect(2880, 1920, 2775, 495));
-    copylabel->setWordWrap(true);
-    copylabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    versionLabel_->setFont(bold);
+    copylabel_ = PictureLabel(Picture1_, "copylabel", TwipRect(2880, 1920, 2775, 495));
+    copylabel_->setWordWrap(true);
+    copylabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    aboutContainer = new QFrame(Picture1);
-    aboutContainer->setObjectName(QStringLiteral("aboutContainer"));
-    aboutContainer->setAttribute(Qt::WA_StyledBackground);
-    aboutContainer->setGeometry(TwipRect(1080, 960, 4575, 1455));
-    aboutContainer->setStyleSheet(QStringLiteral(
+    aboutContainer_ = new QFrame(Picture1_);
+    aboutContainer_->setObjectName(QStringLiteral("aboutContainer"));
+    aboutContainer_->setAttribute(Qt::WA_StyledBackground);
+    aboutContainer_->setGeometry(TwipRect(1080, 960, 4575, 1455));
+    aboutContainer_->setStyleSheet(QStringLiteral(
         "#aboutContainer { background: rgba(10, 28, 46, 238); border: 1px solid #5cc935; "
         "border-radius: 6px; }"));
-    aboutContainer->hide();
+    aboutContainer_->hide();
 
-    aboutLabel = PictureLabel(aboutContainer, "aboutLabel",
-                              TwipRect(LabelLeftTwips, LabelStartTwips, 4335, 1275));
-    aboutLabel->setWordWrap(true);
-    aboutLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    aboutLabel->hide();
+    aboutLabel_ = PictureLabel(aboutContainer_, "aboutLabel",
+                               TwipRect(LabelLeftTwips, LabelStartTwips, 4335, 1275));
+    aboutLabel_->setWordWrap(true);
+    aboutLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    aboutLabel_->hide();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(SplashMilliseconds);
-    connect(Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName(QStringLiteral("Timer1"));
+    Timer1_->setInterval(SplashMilliseconds);
+    connect(Timer1_, &QTimer::timeout, this, &frmAbout::Tick);
 
     // Clicks close the window on the picture and the credits, not on the
     // version or the legal notice.
-    for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(aboutContainer),
-                       static_cast<QWidget*>(aboutLabel), static_cast<QWidget*>(versionLabel),
-                       static_cast<QWidget*>(copylabel)})
+    for (QWidget* w : {static_cast<QWidget*>(Picture1_), static_cast<QWidget*>(aboutContainer_),
+                       static_cast<QWidget*>(aboutLabel_), static_cast<QWidget*>(versionLabel_),
+                       static_cast<QWidget*>(copylabel_)})
         w->installEventFilter(this);
 }
 
-void frmAbout::Form_Load() {
+void frmAbout::Start() {
     try {
-        copylabel->setText(platform::process().LegalCopyright());
-        versionLabel->setText(VersionText());
+        copylabel_->setText(platform::process().LegalCopyright());
+        versionLabel_->setText(VersionText());
         Forms::TakeMainIcon(this, mainWindow_);
         if (!G().AboutFromMenu) {
-            Timer1->start(SplashMilliseconds);
+            Timer1_->start(SplashMilliseconds);
             return;
         }
         ShowCredits();
@@ -145,8 +145,8 @@ void frmAbout::ShowCredits() {
     credits += QStringLiteral("  The Qt project for the windows and more,") + nl;
     credits += QStringLiteral("  The game's installer for packages and skins,") + nl;
     credits += nl;
-    versionLabel->hide();
-    copylabel->hide();
+    versionLabel_->hide();
+    copylabel_->hide();
 
     Hash table = FileOps::ListLanguages();
     MArray names = table.GetKeys();
@@ -164,24 +164,24 @@ void frmAbout::ShowCredits() {
     // The label shows line breaks as it knows them.
     QString shown = credits;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    aboutLabel->setText(shown);
-    aboutLabel->resize(aboutLabel->width(), aboutLabel->heightForWidth(aboutLabel->width()));
-    aboutContainer->show();
-    aboutLabel->show();
-    Timer1->start(ScrollMilliseconds);
+    aboutLabel_->setText(shown);
+    aboutLabel_->resize(aboutLabel_->width(), aboutLabel_->heightForWidth(aboutLabel_->width()));
+    aboutContainer_->show();
+    aboutLabel_->show();
+    Timer1_->start(ScrollMilliseconds);
 }
 
 int frmAbout::aboutLabelHeight() const {
-    return Twips::FromPixels(aboutLabel->height());
+    return Twips::FromPixels(aboutLabel_->height());
 }
 
 void frmAbout::PlaceAboutLabel() {
-    aboutLabel->move(Twips::ToPixels(LabelLeftTwips), Twips::ToPixels(labelTop_));
+    aboutLabel_->move(Twips::ToPixels(LabelLeftTwips), Twips::ToPixels(labelTop_));
 }
 
-void frmAbout::Timer1_Timer() {
+void frmAbout::Tick() {
     if (!G().AboutFromMenu) {
-        Timer1->stop();
+        Timer1_->stop();
         close();
         return;
     }
@@ -194,7 +194,7 @@ void frmAbout::Timer1_Timer() {
 }
 
 void frmAbout::done(int result) {
-    Timer1->stop();
+    Timer1_->stop();
     QDialog::done(result);
     if (mainWindow_)
         mainWindow_->show();
@@ -203,7 +203,7 @@ void frmAbout::done(int result) {
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
     if (!IsMouseButtonEvent(event))
         return QDialog::eventFilter(watched, event);
-    if (watched == versionLabel || watched == copylabel)
+    if (watched == versionLabel_ || watched == copylabel_)
         return true;
     if (IsLeftClick(event))
         close();

@@ -17,19 +17,9 @@ public:
     // Builds the window and starts it in the mode AboutFromMenu asks for.
     explicit frmAbout(QWidget* mainWindow);
 
-    // One beat of the timer: the splash closes, the credits move up a step.
-    void Timer1_Timer();
-
     // The credits text's top inside its box, and its height, in twips.
     int aboutLabelTop() const { return labelTop_; }
     int aboutLabelHeight() const;
-
-    QLabel* Picture1 = nullptr;
-    QLabel* versionLabel = nullptr;
-    QLabel* copylabel = nullptr;
-    QFrame* aboutContainer = nullptr;
-    QLabel* aboutLabel = nullptr;
-    QTimer* Timer1 = nullptr;
 
 public slots:
     void done(int result) override;
@@ -41,9 +31,19 @@ protected:
 
 private:
     void BuildControls();
-    void Form_Load();
+    // The texts, then the splash's timer or the scrolling credits.
+    void Start();
     void ShowCredits();
     void PlaceAboutLabel();
+    // One beat of Timer1: the splash closes, the credits move up a step.
+    void Tick();
+
+    QLabel* Picture1_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    QLabel* copylabel_ = nullptr;
+    QFrame* aboutContainer_ = nullptr;
+    QLabel* aboutLabel_ = nullptr;
+    QTimer* Timer1_ = nullptr;
 
     QWidget* mainWindow_;
     int labelTop_;

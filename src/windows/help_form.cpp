@@ -20,15 +20,15 @@ helpForm::helpForm(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainW
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     resize(Twips::ToPixels(4605), Twips::ToPixels(4125));
 
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(0, 0, Twips::ToPixels(4575), Twips::ToPixels(4095));
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1_ = new QPlainTextEdit(this);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setGeometry(0, 0, Twips::ToPixels(4575), Twips::ToPixels(4095));
+    Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Nothing shown here is ever saved, so the text is not offered for editing.
-    Text1->setReadOnly(true);
+    Text1_->setReadOnly(true);
 }
 
-void helpForm::Form_Load() {
+void helpForm::Prepare() {
     if (loaded_)
         return;
     loaded_ = true;
@@ -45,13 +45,13 @@ void helpForm::Form_Load() {
 }
 
 void helpForm::Load_ChangeLog() {
-    Form_Load();
+    Prepare();
     ShowTextFile(platform::process().ProgramFolder() + FileOps::Sep() +
                  QStringLiteral("ChangeLog.txt"));
 }
 
 void helpForm::Load_Readme() {
-    Form_Load();
+    Prepare();
     QString path = FileOps::LangFolder() + QStringLiteral("readme.") + G().LangChoice;
     if (!FileOps::FileExists(path))
         path = FileOps::LangFolder() + QStringLiteral("readme.lang.eng0.txt");
@@ -78,29 +78,29 @@ void helpForm::ShowTextFile(const QString& path) {
         text = QStringLiteral("This text cannot be shown.") + newLine + newLine + path + newLine +
                QStringLiteral("Error ") + number + QStringLiteral(": ") + e.Description() + newLine;
     }
-    Text1->setPlainText(text);
+    Text1_->setPlainText(text);
 }
 
-void helpForm::Form_Resize() {
+void helpForm::FitText() {
     if (isMinimized())
         return;
     // The text fills the client area: the margins of the drawing stood for a
     // classic window frame, which the window manager draws outside it here.
     // (Taken from the outer size, they left an empty strip before the
     // window was first framed.)
-    Text1->setGeometry(rect());
+    Text1_->setGeometry(rect());
 }
 
 void helpForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    FitText();
 }
 
 void helpForm::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Restoring from the task bar sizes the text box again.
     if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        FitText();
 }
 
 void helpForm::closeEvent(QCloseEvent* event) {

@@ -16,18 +16,18 @@ public:
     void Load_Readme();
     void Load_ChangeLog();
 
-    QPlainTextEdit* Text1 = nullptr;
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Load();
-    void Form_Resize();
+    // Icon, title and width, once per showing.
+    void Prepare();
+    void FitText();
     void ShowTextFile(const QString& path);
 
+    QPlainTextEdit* Text1_ = nullptr;
     QWidget* mainWindow_;
     // Cleared when the user closes the window, so the next use takes the
     // icon, title and width anew (a language change shows in the title).

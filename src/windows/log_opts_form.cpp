@@ -27,31 +27,30 @@ logOptsForm::logOptsForm(QWidget* mainWindow) : QDialog(mainWindow) {
     Forms::MakeFixedDialog(this, DesignSize);
     auto* layout = new QVBoxLayout(this);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* options = new QVBoxLayout(Frame1);
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* options = new QVBoxLayout(frame);
     group_ = new QButtonGroup(this);
     for (int level = 0; level < static_cast<int>(Captions.size()); ++level) {
-        auto* option = new QRadioButton(QString::fromLatin1(Captions[level]), Frame1);
+        auto* option = new QRadioButton(QString::fromLatin1(Captions[level]), frame);
         option->setObjectName(QStringLiteral("logOption%1").arg(level));
         options->addWidget(option);
         group_->addButton(option, level);
-        logOption[level] = option;
     }
-    layout->addWidget(Frame1);
+    layout->addWidget(frame);
     connect(group_, &QButtonGroup::idToggled, this, [this](int level, bool checked) {
         if (checked)
             chosenLevel = static_cast<qint16>(level);
     });
 
-    logButton = Forms::MakeOkButton(this);
-    layout->addWidget(logButton, 0, Qt::AlignHCenter);
-    connect(logButton, &QPushButton::clicked, this, &logOptsForm::logButton_Click);
+    QPushButton* ok = Forms::MakeOkButton(this);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    connect(ok, &QPushButton::clicked, this, &logOptsForm::StoreChoice);
 
-    Form_Load(mainWindow);
+    LoadTexts(mainWindow);
 }
 
-void logOptsForm::Form_Load(QWidget* mainWindow) {
+void logOptsForm::LoadTexts(QWidget* mainWindow) {
     setWindowTitle(AppTitle + QStringLiteral(" - Logging Options"));
     Forms::TakeMainIcon(this, mainWindow);
     chosenLevel = static_cast<qint16>(G().LogLevel);
@@ -60,7 +59,7 @@ void logOptsForm::Form_Load(QWidget* mainWindow) {
     Forms::FitToTexts(this, DesignSize);
 }
 
-void logOptsForm::logButton_Click() {
+void logOptsForm::StoreChoice() {
     SettingsTable::Apply(SettingsTable::Setting::LogLevel,
                          SettingsTable::LogLevelWord(chosenLevel));
     accept();

@@ -2,12 +2,7 @@
 
 #include <QDialog>
 
-#include <array>
-
 class QButtonGroup;
-class QGroupBox;
-class QPushButton;
-class QRadioButton;
 
 // The logging options: one option button per log level. The choice takes
 // effect, and is stored, only through the OK button.
@@ -17,15 +12,12 @@ public:
     // Builds the dialog and selects the level in force.
     explicit logOptsForm(QWidget* mainWindow);
 
-    QGroupBox* Frame1 = nullptr;
-    // Indexed by log level, "Off" (0) to "Debug" (4).
-    std::array<QRadioButton*, 5> logOption{};
-    QPushButton* logButton = nullptr;
-
 private:
-    void Form_Load(QWidget* mainWindow);
-    void logButton_Click();
+    void LoadTexts(QWidget* mainWindow);
+    void StoreChoice();
 
+    // One option per log level, "Off" (0) to "Debug" (4); the id of each
+    // is its level.
     QButtonGroup* group_ = nullptr;
     qint16 chosenLevel = 0;
 };

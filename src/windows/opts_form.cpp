@@ -35,19 +35,19 @@ optsForm::optsForm(QWidget* mainWindow) : QDialog(mainWindow) {
     Forms::MakeFixedDialog(this, DesignSize);
     auto* layout = new QVBoxLayout(this);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* boxes = new QVBoxLayout(Frame1);
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* boxes = new QVBoxLayout(frame);
     // The design captions; the language's texts replace them at load.
-    confirmOverCheck = new QCheckBox(QStringLiteral("Confirm File Overwrites"), Frame1);
-    confirmOverCheck->setObjectName(QStringLiteral("confirmOverCheck"));
-    skipEXEcheck = new QCheckBox(QStringLiteral("Skip EXE Files"), Frame1);
-    skipEXEcheck->setObjectName(QStringLiteral("skipEXEcheck"));
-    sims2packCheck = new QCheckBox(QStringLiteral("Install .sims2pack files myself"), Frame1);
-    sims2packCheck->setObjectName(QStringLiteral("sims2packCheck"));
-    for (QCheckBox* box : {confirmOverCheck, skipEXEcheck, sims2packCheck})
+    confirmOverCheck_ = new QCheckBox(QStringLiteral("Confirm File Overwrites"), frame);
+    confirmOverCheck_->setObjectName(QStringLiteral("confirmOverCheck"));
+    skipEXEcheck_ = new QCheckBox(QStringLiteral("Skip EXE Files"), frame);
+    skipEXEcheck_->setObjectName(QStringLiteral("skipEXEcheck"));
+    sims2packCheck_ = new QCheckBox(QStringLiteral("Install .sims2pack files myself"), frame);
+    sims2packCheck_->setObjectName(QStringLiteral("sims2packCheck"));
+    for (QCheckBox* box : {confirmOverCheck_, skipEXEcheck_, sims2packCheck_})
         boxes->addWidget(box);
-    layout->addWidget(Frame1);
+    layout->addWidget(frame);
 
     auto* folderRow = new QHBoxLayout;
     folderLabel_ = new QLabel(this);
@@ -62,9 +62,9 @@ optsForm::optsForm(QWidget* mainWindow) : QDialog(mainWindow) {
     folderRow->addWidget(folderChange_);
     layout->addLayout(folderRow);
 
-    logButton = Forms::MakeOkButton(this);
-    layout->addWidget(logButton, 0, Qt::AlignHCenter);
-    connect(logButton, &QPushButton::clicked, this, &optsForm::StoreChoices);
+    QPushButton* ok = Forms::MakeOkButton(this);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    connect(ok, &QPushButton::clicked, this, &optsForm::StoreChoices);
 
     LoadTexts(mainWindow);
 }
@@ -74,14 +74,14 @@ void optsForm::LoadTexts(QWidget* mainWindow) {
         setWindowTitle(AppTitle + QStringLiteral(" - Options"));
         Forms::TakeMainIcon(this, mainWindow);
         const LanguagePack& lang = G().CurLang;
-        skipEXEcheck->setText(lang.SeeByName(QStringLiteral("SKIPEXEOPT")));
-        confirmOverCheck->setText(lang.SeeByName(QStringLiteral("CONFIRMOVEROPT")));
-        sims2packCheck->setText(lang.SeeByName(QStringLiteral("SIMS2PACKOPT")));
+        skipEXEcheck_->setText(lang.SeeByName(QStringLiteral("SKIPEXEOPT")));
+        confirmOverCheck_->setText(lang.SeeByName(QStringLiteral("CONFIRMOVEROPT")));
+        sims2packCheck_->setText(lang.SeeByName(QStringLiteral("SIMS2PACKOPT")));
         folderLabel_->setText(lang.SeeByName(QStringLiteral("FOLDERLABEL")));
         folderChange_->setText(lang.SeeByName(QStringLiteral("FOLDERCHANGE")));
-        confirmOverCheck->setChecked(G().ConfirmOverwrites);
-        skipEXEcheck->setChecked(G().SkipEXEs);
-        sims2packCheck->setChecked(G().Sims2PackSelf);
+        confirmOverCheck_->setChecked(G().ConfirmOverwrites);
+        skipEXEcheck_->setChecked(G().SkipEXEs);
+        sims2packCheck_->setChecked(G().Sims2PackSelf);
         ShowFolder(G().SimsPath);
     } catch (const RunTimeError& e) {
         Error_Mod::ReportError(
@@ -110,9 +110,9 @@ void optsForm::ChangeFolder() {
 
 void optsForm::StoreChoices() {
     using SettingsTable::Setting;
-    SettingsTable::Apply(Setting::ConfirmOverwrites, YesNo(confirmOverCheck->isChecked()));
-    SettingsTable::Apply(Setting::SkipEXEs, YesNo(skipEXEcheck->isChecked()));
-    SettingsTable::Apply(Setting::Sims2PackInstall, sims2packCheck->isChecked()
+    SettingsTable::Apply(Setting::ConfirmOverwrites, YesNo(confirmOverCheck_->isChecked()));
+    SettingsTable::Apply(Setting::SkipEXEs, YesNo(skipEXEcheck_->isChecked()));
+    SettingsTable::Apply(Setting::Sims2PackInstall, sims2packCheck_->isChecked()
                                                         ? QStringLiteral("self")
                                                         : QStringLiteral("game"));
     SettingsTable::Apply(Setting::SimsPath, folder_);

@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QPushButton;
 
@@ -17,19 +16,16 @@ public:
     // of the values in force.
     explicit optsForm(QWidget* mainWindow);
 
-    QGroupBox* Frame1 = nullptr;
-    QCheckBox* confirmOverCheck = nullptr;
-    QCheckBox* skipEXEcheck = nullptr;
-    // Ticked: .sims2pack files of objects are installed without the game's installer.
-    QCheckBox* sims2packCheck = nullptr;
-    QPushButton* logButton = nullptr;
-
 private:
     void LoadTexts(QWidget* mainWindow);
     void ShowFolder(const QString& folder);
     void ChangeFolder();
     void StoreChoices();
 
+    QCheckBox* confirmOverCheck_ = nullptr;
+    QCheckBox* skipEXEcheck_ = nullptr;
+    // Ticked: .sims2pack files of objects are installed without the game's installer.
+    QCheckBox* sims2packCheck_ = nullptr;
     QLabel* folderLabel_ = nullptr;
     QLabel* folderPath_ = nullptr;
     QPushButton* folderChange_ = nullptr;

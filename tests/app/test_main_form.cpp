@@ -37,8 +37,7 @@ public:
                   const QString& show) override {
         return inner_.InputBox(p, t, a, s, show);
     }
-    void BrowseFile(const QString& t, const QString& p, QString& f,
-                    const QString& start) override {
+    void BrowseFile(const QString& t, const QString& p, QString& f, const QString& start) override {
         inner_.BrowseFile(t, p, f, start);
     }
     int PickFolder(const platform::FolderPick& pick) override { return inner_.PickFolder(pick); }
@@ -66,6 +65,15 @@ struct WindowEnv {
     }
     ~WindowEnv() { platform::SetWindowThread(nullptr); }
     void waitForRuns() { window.Runs().WaitUntilIdle(); }
+    // The window's parts, by the names it gives them.
+    template <typename T = QWidget> T* part(const char* name) const {
+        T* found = window.findChild<T*>(name);
+        if (!found)
+            qFatal("the main window has no %s", name);
+        return found;
+    }
+    QAction* entry(const char* name) const { return part<QAction>(name); }
+    QMenu* menu() const { return part<QMenu>("helpMenu"); }
     // The window's events go on for ms milliseconds.
     static void spin(int ms) {
         QEventLoop loop;
@@ -84,9 +92,9 @@ struct WindowEnv {
         }
         data.setUrls(urls);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(window.DnDPic, &enter);
+        QCoreApplication::sendEvent(part("DnDPic"), &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(window.DnDPic, &drop);
+        QCoreApplication::sendEvent(part("DnDPic"), &drop);
     }
 };
 
@@ -100,7 +108,9 @@ private slots:
     void windowLivesWhileRunAsks();
     void stopLeavesTheFolderClean_data();
     void stopLeavesTheFolderClean();
-    void clicksOpenTheMenu();
+    void onlyTheRightButtonOpensTheMenu();
+    void eachMenuEntryOpensItsWindow_data();
+    void eachMenuEntryOpensItsWindow();
     void menuCaptionsFollowTheLanguage();
     void webPage();
     void helpAndChangeLogShareOneWindow();
@@ -155,14 +165,14 @@ void TestMainForm::windowLivesWhileRunAsks() {
         w.drop({later});
         waitingText = w.window.findChild<QLabel*>("statusText")->text();
         menuClosed =
-            !w.window.otherMenuOptions->isEnabled() && !w.window.langMenuOption->isEnabled();
+            !w.entry("otherMenuOptions")->isEnabled() && !w.entry("langMenuOption")->isEnabled();
         copiedMeanwhile = QFile::exists(w.env.downloadFolder() + "/a.package") &&
                           Content(w.env.downloadFolder() + "/a.package") == "new";
     };
     w.drop({a});
     w.waitForRuns();
     QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
-    QVERIFY(menuClosed && w.window.otherMenuOptions->isEnabled());
+    QVERIFY(menuClosed && w.entry("otherMenuOptions")->isEnabled());
     QVERIFY2(waitingText.endsWith("WAITING 1"), qPrintable(waitingText));
     QVERIFY(!copiedMeanwhile);
     // The drop made meanwhile ran afterwards, as a run of its own.
@@ -215,22 +225,68 @@ void TestMainForm::stopLeavesTheFolderClean() {
     QCOMPARE(w.env.process.ends, byClosing ? 1 : 0);
 }
 
-void TestMainForm::clicksOpenTheMenu() {
+void TestMainForm::onlyTheRightButtonOpensTheMenu() {
     WindowEnv w;
     w.window.show();
-    QTest::mouseClick(w.window.DnDPic, Qt::RightButton, {}, QPoint(50, 50));
-    QVERIFY(w.window.helpMenu->isVisible());
-    w.window.helpMenu->hide();
-    QTest::mouseClick(w.window.HelpButton, Qt::LeftButton);
-    QVERIFY(w.window.helpMenu->isVisible());
-    w.window.helpMenu->hide();
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
+        QTest::mouseClick(w.part("DnDPic"), button, {}, QPoint(50, 50));
+        QVERIFY(!w.menu()->isVisible());
+    }
+    QTest::mouseClick(w.part("DnDPic"), Qt::RightButton, {}, QPoint(50, 50));
+    QVERIFY(w.menu()->isVisible());
+    w.menu()->hide();
+    QTest::mouseClick(w.part("HelpButton"), Qt::LeftButton);
+    QVERIFY(w.menu()->isVisible());
+    w.menu()->hide();
+}
+
+void TestMainForm::eachMenuEntryOpensItsWindow_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("opens");
+    QTest::newRow("help") << "helpMenuOption"
+                          << "helpForm: Read me";
+    QTest::newRow("change log") << "changeLogMenu"
+                                << "helpForm: 1.0 Build 2";
+    QTest::newRow("language") << "langMenuOption"
+                              << "langPickForm";
+    QTest::newRow("logging") << "logMenuOption"
+                             << "logOptsForm";
+    QTest::newRow("other") << "otherMenuOptions"
+                           << "optsForm";
+    QTest::newRow("credits") << "aboutMenuOption"
+                             << "frmAbout";
+}
+
+void TestMainForm::eachMenuEntryOpensItsWindow() {
+    QFETCH(QString, entry);
+    QFETCH(QString, opens);
+    WindowEnv w;
+    w.window.show();
+    G().LangChoice = "lang.0eng.txt";
+    w.env.writeFile(w.env.programFolder() + "/ChangeLog.txt", "1.0 Build 2\r\n");
+    w.env.writeFile(w.env.programFolder() + "/langs/readme.lang.0eng.txt", "Read me\r\n");
+    w.env.writeFile(w.env.programFolder() + "/langs/lang.0eng.txt", "English\r\n");
+    w.env.settings.setValue("LangChoice", G().LangChoice);
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->metaObject()->className();
+            modal->close();
+        }
+    });
+    w.entry(entry.toLatin1())->trigger();
+    if (auto* help = w.window.findChild<helpForm*>(); help && help->isVisible())
+        opened = QString("helpForm: ") +
+                 help->findChild<QPlainTextEdit*>("Text1")->toPlainText().trimmed();
+    QCOMPARE(opened, opens);
+    QVERIFY(w.env.shell.addresses.isEmpty());
 }
 
 void TestMainForm::menuCaptionsFollowTheLanguage() {
     WindowEnv w;
     w.window.SetMenuCaptions({"Hilfe", "Sprache", "Mitwirkende", "Protokoll", "Andere"});
     QStringList captions;
-    for (QAction* a : w.window.helpMenu->actions())
+    for (QAction* a : w.menu()->actions())
         captions << (a->isSeparator() ? "-" : a->text());
     QCOMPARE(captions, QStringList({"Hilfe", "Brushwick Website!", "-", "Sprache", "Protokoll",
                                     "Andere", "-", "ChangeLog", "Mitwirkende"}));
@@ -239,13 +295,13 @@ void TestMainForm::menuCaptionsFollowTheLanguage() {
 void TestMainForm::webPage() {
     WindowEnv w;
     const QString marker = w.env.programFolder() + "/temphtm.HTML";
-    w.window.bwkwebMenuOption->trigger();
+    w.entry("bwkwebMenuOption")->trigger();
     QCOMPARE(w.env.shell.addresses, QStringList{mainForm::WebPage});
     QVERIFY(w.env.prompts.boxes.isEmpty());
     QVERIFY(!QFile::exists(marker));
 
     w.env.shell.browserFound = false;
-    w.window.bwkwebMenuOption->trigger();
+    w.entry("bwkwebMenuOption")->trigger();
     QCOMPARE(w.env.prompts.boxes.size(), 1);
     const QString sorry = "Sorry, but I could not determine which browser you are using. You will "
                           "have to go to ";
@@ -256,7 +312,7 @@ void TestMainForm::webPage() {
     // (a folder in its place stops the write even for the superuser).
     QDir().mkpath(marker);
     w.env.shell.browserFound = true;
-    w.window.bwkwebMenuOption->trigger();
+    w.entry("bwkwebMenuOption")->trigger();
     QCOMPARE(w.env.prompts.boxes.size(), 2);
 }
 
@@ -265,12 +321,12 @@ void TestMainForm::helpAndChangeLogShareOneWindow() {
     G().LangChoice = "lang.0eng.txt";
     w.env.writeFile(w.env.programFolder() + "/ChangeLog.txt", "1.0 Build 2\r\n");
     w.env.writeFile(w.env.programFolder() + "/langs/readme.lang.0eng.txt", "Read me\r\n");
-    w.window.changeLogMenu->trigger();
-    helpForm* first = w.window.HelpWindow();
+    w.entry("changeLogMenu")->trigger();
+    helpForm* first = w.window.findChild<helpForm*>();
     QVERIFY(first && first->isVisible());
-    w.window.helpMenuOption->trigger();
-    QCOMPARE(w.window.HelpWindow(), first);
-    QVERIFY(first->Text1->toPlainText().startsWith("Read me"));
+    w.entry("helpMenuOption")->trigger();
+    QCOMPARE(w.window.findChildren<helpForm*>(), QList<helpForm*>{first});
+    QVERIFY(first->findChild<QPlainTextEdit*>("Text1")->toPlainText().startsWith("Read me"));
 }
 
 void TestMainForm::creditsHideTheWindow() {
@@ -284,7 +340,7 @@ void TestMainForm::creditsHideTheWindow() {
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
-    w.window.aboutMenuOption->trigger();
+    w.entry("aboutMenuOption")->trigger();
     QVERIFY(hiddenMeanwhile && flagMeanwhile);
     QVERIFY(w.window.isVisible());
     QVERIFY(!G().AboutFromMenu);

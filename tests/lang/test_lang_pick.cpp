@@ -44,15 +44,28 @@ private:
     QTimer timer_;
 };
 
+// The window's controls, by the names it gives them.
+QList<QRadioButton*> options(const langPickForm& form) {
+    return form.findChildren<QRadioButton*>();
+}
+
+QPushButton* okButton(const langPickForm& form) {
+    return form.findChild<QPushButton*>("okButton");
+}
+
+QGroupBox* langFrame(const langPickForm& form) {
+    return form.findChild<QGroupBox*>("langFrame");
+}
+
 void clickOption(langPickForm& form, int index) {
-    QRadioButton* option = form.langOption().at(index);
+    QRadioButton* option = options(form).at(index);
     QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
 }
 
 Answer choose(int index) {
     return [index](langPickForm& form) {
         clickOption(form, index);
-        QTest::mouseClick(form.okButton(), Qt::LeftButton);
+        QTest::mouseClick(okButton(form), Qt::LeftButton);
     };
 }
 
@@ -80,23 +93,23 @@ void TestLangPick::windowShowsThePacks() {
     writePack(env, "lang.3emp.txt", "");
     writePack(env, "lang.4amp.txt", "R&B\r\nX\r\nA = b\r\n");
     langPickForm form;
-    QCOMPARE(form.langFrame()->title(), QString("Languages"));
+    QCOMPARE(langFrame(form)->title(), QString("Languages"));
     QStringList captions;
-    for (QRadioButton* option : form.langOption())
+    for (QRadioButton* option : options(form))
         captions.append(option->text());
     QCOMPARE(captions,
              (QStringList{"English", "Deutsch", QStringLiteral("Français"), "0", "R&&B"}));
 
     // Laid out in twips: each option 385 below the last, frame, button and
     // window grown to match.
-    QCOMPARE(form.langOption().at(4)->y(), ToPixels(1900));
-    QCOMPARE(form.okButton()->y(), ToPixels(2635));
+    QCOMPARE(options(form).at(4)->y(), ToPixels(1900));
+    QCOMPARE(okButton(form)->y(), ToPixels(2635));
     QCOMPARE(form.size(), QSize(ToPixels(4680), ToPixels(3430)));
 
     // Once a pack is loaded the frame speaks its language.
     G().LangChoice = "lang.1deu.txt";
     BrushwickMod::LoadLanguage();
-    QCOMPARE(langPickForm().langFrame()->title(), QStringLiteral("Wählen Sie Ihre Sprache"));
+    QCOMPARE(langFrame(langPickForm())->title(), QStringLiteral("Wählen Sie Ihre Sprache"));
 }
 
 void TestLangPick::okStoresChoice_data() {
@@ -119,11 +132,11 @@ void TestLangPick::okStoresChoice() {
     G().LangChoice = stored;
     langPickForm form;
     form.show();
-    for (int i = 0; i < form.langOption().size(); ++i)
-        QCOMPARE(form.langOption().at(i)->isChecked(), i == preselected);
+    for (int i = 0; i < options(form).size(); ++i)
+        QCOMPARE(options(form).at(i)->isChecked(), i == preselected);
     if (click >= 0)
         clickOption(form, click);
-    QTest::mouseClick(form.okButton(), Qt::LeftButton);
+    QTest::mouseClick(okButton(form), Qt::LeftButton);
     QCOMPARE(env.settings.writes, QStringList{"LangChoice=" + expected});
 }
 

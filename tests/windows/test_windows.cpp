@@ -12,6 +12,19 @@
 
 namespace {
 
+// A window's control, by the name the window gives it.
+template <typename T = QWidget> T* Part(const QWidget& window, const QString& name) {
+    T* found = window.findChild<T*>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+// One beat of the credits' timer, brought forward rather than waited for.
+void Beat(frmAbout& about) {
+    QMetaObject::invokeMethod(Part<QTimer>(about, "Timer1"), "timeout");
+}
+
 // Clicks an option button or check box on its indicator, where a player aims.
 void ClickBox(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
@@ -72,13 +85,13 @@ void TestWindows::clicksOnThePictureAndTheTimerClose() {
     G().AboutFromMenu = credits;
     QWidget main;
     frmAbout about(&main);
-    QCOMPARE(about.versionLabel->text(), QString("v1.0 Build 2"));
-    QCOMPARE(about.copylabel->text(), QString("Legal notice"));
-    QCOMPARE(about.Timer1->interval(), credits ? 50 : 7500);
+    QCOMPARE(Part<QLabel>(about, "versionLabel")->text(), QString("v1.0 Build 2"));
+    QCOMPARE(Part<QLabel>(about, "copylabel")->text(), QString("Legal notice"));
+    QCOMPARE(Part<QTimer>(about, "Timer1")->interval(), credits ? 50 : 7500);
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     if (control == "Timer1") { // the beat is brought forward, not waited for
-        about.Timer1->start(0);
+        Part<QTimer>(about, "Timer1")->start(0);
         QCoreApplication::processEvents();
     } else if (control.isEmpty()) {
         QTest::mouseClick(&about, button, {}, QPoint(about.width() - 1, 10));
@@ -86,7 +99,7 @@ void TestWindows::clicksOnThePictureAndTheTimerClose() {
         QTest::mouseClick(about.findChild<QWidget*>(control), button, {}, QPoint(3, 3));
     }
     QCOMPARE(about.isVisible(), !closes);
-    QCOMPARE(about.Timer1->isActive(), !closes);
+    QCOMPARE(Part<QTimer>(about, "Timer1")->isActive(), !closes);
     QCOMPARE(main.isVisible(), closes);
 }
 
@@ -100,36 +113,39 @@ void TestWindows::creditsListThePacksAndScroll() {
     env.writeFile(langs + "lang.1aa.txt", "Alpha\r\n<b>Ann</b>\r\nHELP = A\r\n");
     {
         frmAbout about(nullptr);
-        const QStringList lines = about.aboutLabel->text().split('\n');
+        auto* label = Part<QLabel>(about, "aboutLabel");
+        const QStringList lines = label->text().split('\n');
         QCOMPARE(lines.mid(2, 2),
                  (QStringList{"Brushwick 2 v1.0 Build 2", "By the Brushwick 2 team"}));
         QCOMPARE(lines.mid(lines.indexOf("Translations:") + 1),
                  (QStringList{"   Zulu by Zed", "   Alpha by <b>Ann</b>", "", "",
                               "  And YOU for using The Tidsel and spreading the word!",
                               "  So long... ", ""}));
-        QCOMPARE(about.aboutLabel->textFormat(), Qt::PlainText);
-        QVERIFY(about.aboutLabel->isVisibleTo(&about) && !about.versionLabel->isVisibleTo(&about));
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY(label->isVisibleTo(&about) &&
+                !Part<QLabel>(about, "versionLabel")->isVisibleTo(&about));
 
         // 5 twips a beat until all of the text has passed the box's upper
         // edge, then it starts again with its first line at the edge.
-        about.Timer1_Timer();
-        QCOMPARE(about.aboutLabel->y(), 8); // 115 twips
+        Beat(about);
+        QCOMPARE(label->y(), 8); // 115 twips
         const int height = about.aboutLabelHeight();
         for (int beat = 1; beat < (120 + height) / 5; ++beat)
-            about.Timer1_Timer();
+            Beat(about);
         QCOMPARE(about.aboutLabelTop() + height, 0);
-        about.Timer1_Timer();
-        QCOMPARE(about.aboutLabel->y(), 0);
-        about.Timer1_Timer();
-        about.Timer1_Timer();
-        QCOMPARE(about.aboutLabel->y(), -1); // -10 twips
+        Beat(about);
+        QCOMPARE(label->y(), 0);
+        Beat(about);
+        Beat(about);
+        QCOMPARE(label->y(), -1); // -10 twips
     }
     // A broken pack: the error is reported and the picture waits for a click.
     env.writeFile(langs + "lang.9bad.txt", "Only a name");
     frmAbout about(nullptr);
     QCOMPARE(env.logMessages(), QStringList{"ERROR: Splash Error 62: Input past end of file"});
     QCOMPARE(env.prompts.boxes.size(), 1);
-    QVERIFY(!about.aboutContainer->isVisibleTo(&about) && !about.Timer1->isActive());
+    QVERIFY(!Part<QWidget>(about, "aboutContainer")->isVisibleTo(&about) &&
+            !Part<QTimer>(about, "Timer1")->isActive());
 }
 
 void TestWindows::helpShowsTheReadmeOrTheFallback_data() {
@@ -161,14 +177,15 @@ void TestWindows::helpShowsTheReadmeOrTheFallback() {
         env.writeFile(langs + "readme.lang.eng0.txt", fallback);
     helpForm help(nullptr);
     help.Load_Readme();
+    auto* text = Part<QPlainTextEdit>(help, "Text1");
     QCOMPARE(help.windowTitle(), QString("Brushwick 2 - Help"));
     if (!shown.isEmpty()) {
-        QCOMPARE(help.Text1->toPlainText(), shown.replace("%L", env.logPath()));
+        QCOMPARE(text->toPlainText(), shown.replace("%L", env.logPath()));
         return;
     }
     // Nothing to show: the window says so instead of failing.
     const QString path = langs + "readme.lang.eng0.txt";
-    QCOMPARE(help.Text1->toPlainText(),
+    QCOMPARE(text->toPlainText(),
              "This text cannot be shown.\n\n" + path + "\nError 53: File not found\n");
     QCOMPARE(env.logMessages(), QStringList{"SHOWTEXTFILE: " + path + " - 53: File not found"});
     QVERIFY(env.prompts.boxes.isEmpty());
@@ -184,14 +201,15 @@ void TestWindows::helpWindowFollowsTheMainWindow() {
     helpForm help(&main);
     help.Load_ChangeLog();
     help.show();
+    auto* text = Part<QPlainTextEdit>(help, "Text1");
     QCOMPARE(help.frameGeometry().width(), main.frameGeometry().width());
-    QTest::keyClicks(help.Text1, "typed");
-    QCOMPARE(help.Text1->toPlainText(), QString("Changes\n"));
+    QTest::keyClicks(text, "typed");
+    QCOMPARE(text->toPlainText(), QString("Changes\n"));
 
     // The text fills the window from its first showing on, whatever its size.
-    QCOMPARE(help.Text1->geometry(), help.rect());
+    QCOMPARE(text->geometry(), help.rect());
     help.resize(400, 300);
-    QCOMPARE(help.Text1->geometry(), QRect(0, 0, 400, 300));
+    QCOMPARE(text->geometry(), QRect(0, 0, 400, 300));
 
     // The title stays while the window is open; used again after closing,
     // the window takes it anew in the language now in force.
@@ -230,10 +248,10 @@ void TestWindows::logLevelIsStoredOnOkOnly() {
     TestEnv env(from);
     env.settings.failWrites = storeFails;
     logOptsForm dialog(nullptr);
-    QVERIFY(dialog.logOption[from]->isChecked());
+    QVERIFY(Part<QRadioButton>(dialog, QString("logOption%1").arg(from))->isChecked());
     dialog.show();
-    ClickBox(dialog.logOption[to]);
-    Leave(dialog, dialog.logButton, ok);
+    ClickBox(Part<QRadioButton>(dialog, QString("logOption%1").arg(to)));
+    Leave(dialog, Part<QPushButton>(dialog, "logButton"), ok);
     QCOMPARE(env.settings.writes, writes);
     // A failed write still leaves the choice in force for this run.
     QCOMPARE(G().LogLevel, ok ? to : from);
@@ -283,16 +301,18 @@ void TestWindows::otherOptionsAreStoredOnOkOnly() {
     G().ConfirmOverwrites = confirm;
     G().SkipEXEs = !confirm;
     optsForm dialog(nullptr);
-    QCOMPARE(dialog.confirmOverCheck->text(), QString("Ask before overwriting"));
-    QCOMPARE(dialog.skipEXEcheck->text(), QString("Skip programs"));
-    QVERIFY(dialog.confirmOverCheck->isChecked() == confirm);
-    QVERIFY(dialog.skipEXEcheck->isChecked() != confirm);
+    auto* confirmBox = Part<QCheckBox>(dialog, "confirmOverCheck");
+    auto* skipBox = Part<QCheckBox>(dialog, "skipEXEcheck");
+    QCOMPARE(confirmBox->text(), QString("Ask before overwriting"));
+    QCOMPARE(skipBox->text(), QString("Skip programs"));
+    QVERIFY(confirmBox->isChecked() == confirm);
+    QVERIFY(skipBox->isChecked() != confirm);
     dialog.show();
     for (int i = 0; i < clicks; ++i) {
-        ClickBox(dialog.confirmOverCheck);
-        ClickBox(dialog.skipEXEcheck);
+        ClickBox(confirmBox);
+        ClickBox(skipBox);
     }
-    Leave(dialog, dialog.logButton, ok);
+    Leave(dialog, Part<QPushButton>(dialog, "logButton"), ok);
     QCOMPARE(env.settings.writes, writes);
     QCOMPARE(env.logMessages(), log);
     const bool changed = ok && clicks == 1;
@@ -328,7 +348,7 @@ void TestWindows::downloadFolderChanged() {
     dialog.show();
     QTest::mouseClick(dialog.findChild<QPushButton*>("folderChange"), Qt::LeftButton);
     QCOMPARE(dialog.findChild<QLabel*>("folderPath")->toolTip(), pick == 0 ? found : old);
-    Leave(dialog, dialog.logButton, ok);
+    Leave(dialog, Part<QPushButton>(dialog, "logButton"), ok);
     QCOMPARE(G().SimsPath, changed ? found : old);
     QCOMPARE(env.settings.writes, changed ? QStringList{"SimsPath=" + found} : QStringList{});
     QCOMPARE(env.logMessages(), changed ? QStringList{"SIMSPATH: " + found} : QStringList{});
