@@ -17,15 +17,13 @@ struct Run {
         G().SimsPath = env.downloadFolder() + "/";
     }
     QString file(const QString& relative) { return env.writeFile(env.work(relative), "data"); }
-    // The log lines that start with one of the prefixes, with the work
-    // folder written as "~".
+    // The log lines that start with one of the prefixes (plain words), with
+    // the work folder written as "~" and the download folder as "@".
     QStringList lines(const QStringList& prefixes) const {
-        QStringList out;
-        for (const QString& line : env.logMessages())
-            if (std::any_of(prefixes.begin(), prefixes.end(),
-                            [&](const QString& p) { return line.startsWith(p); }))
-                out.append(QString(line).replace(env.workFolder(), "~"));
-        return out;
+        QStringList out =
+            env.logMessages().filter(QRegularExpression("^(" + prefixes.join('|') + ")"));
+        return out.replaceInStrings(env.workFolder(), "~")
+            .replaceInStrings(env.downloadFolder(), "@");
     }
 };
 
@@ -36,12 +34,9 @@ class TestRun : public QObject {
 private slots:
     void walksDepthFirstInDropOrder();
     void progressDotsAndStillProcessing();
-    void resultText_data();
     void resultText();
     void badPathsAndLinks();
-    void reportOfAMixedRun();
-    void logLevels_data();
-    void logLevels();
+    void mixedRunAtEveryLogLevel();
 };
 
 void TestRun::walksDepthFirstInDropOrder() {
@@ -57,17 +52,12 @@ void TestRun::walksDepthFirstInDropOrder() {
     QCOMPARE(r.lines({"FOLDER: ", "Package: ", "HANDLE", "LAWN", "POST", "Sims2", "EXE"}),
              (QStringList{
                  "HANDLEDODFILECOUNT: 2", "LAWN", "HANDLEPROCCOUNT: 2", "FOLDER: ~/dl/",
-                 "FOLDER: ~/dl/sub", "Package: ~/dl/sub/c.package -> " + G().SimsPath + "c.package",
-                 "FOLDER: ~/dl/empty", "Package: ~/dl/B.package -> " + G().SimsPath + "B.package",
-                 "Package: ~/dl/a.package -> " + G().SimsPath + "a.package",
-                 "Sims2Pack: ~/dl/1 Hair.sims2pack", "EXE: ~/dl/0 setup.exe",
-                 "EXE: ~/dl/0 setup.exe manually skipped",
-                 "Package: ~/dl/.hidden.package -> " + G().SimsPath + ".hidden.package",
-                 "Package: ~/later.package -> " + G().SimsPath + "later.package",
-                 "POSTINSTALL: 6 files installed"}));
-    QCOMPARE(r.env.shell.opened, QStringList{r.env.work("dl/1 Hair.sims2pack")});
-    QCOMPARE(r.env.process.sleeps, QList<int>{5000});
-    QCOMPARE(r.env.prompts.boxes.size(), 1);
+                 "FOLDER: ~/dl/sub", "Package: ~/dl/sub/c.package -> @/c.package",
+                 "FOLDER: ~/dl/empty", "Package: ~/dl/B.package -> @/B.package",
+                 "Package: ~/dl/a.package -> @/a.package", "Sims2Pack: ~/dl/1 Hair.sims2pack",
+                 "EXE: ~/dl/0 setup.exe", "EXE: ~/dl/0 setup.exe manually skipped",
+                 "Package: ~/dl/.hidden.package -> @/.hidden.package",
+                 "Package: ~/later.package -> @/later.package", "POSTINSTALL: 6 files installed"}));
     QCOMPARE(r.env.status.text, QString("Done! 6 files installed"));
     QCOMPARE(r.env.status.busyHistory, (QList<bool>{true, false}));
 }
@@ -88,30 +78,19 @@ void TestRun::progressDotsAndStillProcessing() {
     QCOMPARE(h.last(), QString("Done! No files installed"));
 }
 
-void TestRun::resultText_data() {
-    QTest::addColumn<int>("packages");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty drop") << -1 << "Done! No files installed";
-    QTest::newRow("none") << 0 << "Done! No files installed";
-    QTest::newRow("one") << 1 << "Done! 1 file installed";
-    QTest::newRow("two") << 2 << "Done! 2 files installed";
-}
-
 void TestRun::resultText() {
-    QFETCH(int, packages);
-    QFETCH(QString, text);
-    Run r;
-    QStringList dropped;
-    if (packages >= 0)
-        dropped.append(r.file("x.txt"));
-    for (int i = 0; i < packages; ++i)
-        dropped.append(r.file("p" + QString::number(i) + ".package"));
-    Handle_DnD(dropped);
-    QCOMPARE(r.env.status.text, text);
-    QCOMPARE(r.lines({"HANDLEPROCCOUNT", "POSTINSTALL"}),
-             (QStringList{"HANDLEPROCCOUNT: " + QString::number(dropped.size()),
-                          "POSTINSTALL: " + QString::number(std::max(packages, 0)) +
-                              " files installed"}));
+    // Nothing dropped at all; one package among other files. (No package and
+    // several are met by the other runs here.)
+    for (const bool one : {false, true}) {
+        Run r;
+        Handle_DnD(one ? QStringList{r.file("x.txt"), r.file("p.package")} : QStringList{});
+        QCOMPARE(r.env.status.text,
+                 QString(one ? "Done! 1 file installed" : "Done! No files installed"));
+        QCOMPARE(
+            r.lines({"HANDLEPROCCOUNT", "POSTINSTALL"}),
+            (QStringList{"HANDLEPROCCOUNT: " + QString::number(one ? 2 : 0),
+                         "POSTINSTALL: " + QString::number(one ? 1 : 0) + " files installed"}));
+    }
 }
 
 void TestRun::badPathsAndLinks() {
@@ -125,96 +104,72 @@ void TestRun::badPathsAndLinks() {
     // A missing path and a dangling link cost only themselves; a linked
     // folder is walked when dropped, not when met inside the walk.
     Handle_DnD({r.env.work("missing.package"), r.env.work("droplink")});
-    QCOMPARE(
-        r.lines({"HANDLE_PROCESSING: ", "FOLDER: ", "UNHANDLED: ", "Package: "}),
-        (QStringList{"HANDLE_PROCESSING: ~/missing.package - 53: File not found",
-                     "FOLDER: ~/droplink", "UNHANDLED: ~/droplink/loop",
-                     "Package: ~/droplink/linked.package -> " + G().SimsPath + "linked.package",
-                     "HANDLE_PROCESSING: ~/droplink/dangling.package - 53: File not found",
-                     "Package: ~/droplink/a.package -> " + G().SimsPath + "a.package"}));
+    QCOMPARE(r.lines({"HANDLE_PROCESSING: ", "FOLDER: ", "UNHANDLED: ", "Package: "}),
+             (QStringList{"HANDLE_PROCESSING: ~/missing.package - 53: File not found",
+                          "FOLDER: ~/droplink", "UNHANDLED: ~/droplink/loop",
+                          "Package: ~/droplink/linked.package -> @/linked.package",
+                          "HANDLE_PROCESSING: ~/droplink/dangling.package - 53: File not found",
+                          "Package: ~/droplink/a.package -> @/a.package"}));
     QCOMPARE(r.env.status.text, QString("Done! 2 files installed"));
 }
 
-void TestRun::reportOfAMixedRun() {
-    Run r;
-    G().RejectOverwrites = true;
-    G().BadZipAlertBox = false;
-    G().TidselTemp = r.env.driveFolder() + "/temp/brushwick/voriderud";
-    for (const char* name : {"mix/new.package", "mix/kept.package", "mix/notes.txt",
-                             "mix/broken.zip", "mix/bad.package"})
-        r.file(name);
-    r.env.writeFile(G().SimsPath + "kept.package", "old");
-    r.env.writeFile(G().SimsPath + "bad.package/keep", "a folder in the way");
-    const QString zip = r.env.work("mix/pack.zip");
-    QProcess::execute("zip", {"-qj", zip, r.file("inner/inside.package")});
-    MArray data;
-    data.Push(r.env.work("mix"));
-    Handle_Processing(data);
-
-    const RunReport& report = G().Run.report;
-    const QList<QPair<Outcome, int>> counts{{Outcome::Installed, 2},  {Outcome::Refused, 1},
-                                            {Outcome::Failed, 1},     {Outcome::Unhandled, 1},
-                                            {Outcome::ArchiveBad, 1}, {Outcome::Replaced, 0}};
-    for (const auto& [outcome, n] : counts)
-        QCOMPARE(report.Count(outcome), n);
-    QVERIFY(report.NeedsAttention());
-    // A file from an archive is named by the archive it came from.
-    QVERIFY(std::any_of(report.lines.begin(), report.lines.end(), [&](const ReportLine& l) {
-        return l.file == zip + " > inside.package" && l.outcome == Outcome::Installed;
-    }));
-    // Every file handled was counted for the window's progress.
-    QCOMPARE(r.env.status.progress.files, 7);
-}
-
-void TestRun::logLevels_data() {
-    QTest::addColumn<int>("level");
-    for (int level = 0; level <= 4; ++level)
-        QTest::newRow(qPrintable("level " + QString::number(level))) << level;
-}
-
-void TestRun::logLevels() {
-    QFETCH(int, level);
-    Run r;
-    G().LogLevel = level;
-    G().RejectOverwrites = true;
-    G().SkipEXEs = true;
-    G().BadZipAlertBox = false;
-    G().TidselTemp = r.env.driveFolder() + "/temp/brushwick/voriderud";
-    for (const char* name : {"mix/a.package", "mix/b.package", "mix/c.package", "mix/notes.txt",
-                             "mix/setup.exe", "mix/broken.zip"})
-        r.file(name);
-    QDir().mkpath(r.env.work("mix/sub"));
-    r.env.writeFile(G().SimsPath + "b.package", "old");
-    // A copy that fails: its destination is a folder with something in it.
-    r.env.writeFile(G().SimsPath + "c.package/keep", "old");
-    MArray data;
-    data.Push(r.env.work("mix"));
-    Handle_Processing(data);
-
+void TestRun::mixedRunAtEveryLogLevel() {
     // Every line of a mixed run with the level it is written at, in order.
     const QList<QPair<QString, int>> all{{"HANDLEPROCCOUNT: ", 4}, {"FOLDER: ", 3},
                                          {"FOLDER: ", 3},          {"EXE: ", 3},
-                                         {"SkipEXEs: ", 2},        {"UNHANDLED: ", 2},
+                                         {"SkipEXEs: ", 2},        {"ZIP: ", 3},
+                                         {"Package: ", 2},         {"UNHANDLED: ", 2},
                                          {"Package: ", 2},         {"HANDLEFILECOPY: There", 1},
                                          {"ERROR: ", 1},           {"ZIP: ", 3},
                                          {"BAD ZIP: ", 2},         {"Package: ", 2},
                                          {"FILE EXISTS: ", 4},     {"OVERWRITE AUTO-REJECTED", 4},
                                          {"Package: ", 2},         {"POSTINSTALL: ", 4}};
-    QStringList prefixes, expected;
-    for (const auto& [prefix, at] : all) {
-        if (!prefixes.contains(prefix))
-            prefixes.append(prefix);
-        if (at <= level)
-            expected.append(prefix);
+    for (int level = 0; level <= 4; ++level) {
+        Run r;
+        G().LogLevel = level;
+        G().RejectOverwrites = true;
+        G().SkipEXEs = true;
+        G().BadZipAlertBox = false;
+        G().TidselTemp = r.env.driveFolder() + "/temp/brushwick/voriderud";
+        for (const char* name : {"mix/a.package", "mix/b.package", "mix/c.package", "mix/notes.txt",
+                                 "mix/setup.exe", "mix/broken.zip"})
+            r.file(name);
+        QDir().mkpath(r.env.work("mix/sub"));
+        const QString zip = r.env.work("mix/pack.zip");
+        QProcess::execute("zip", {"-qj", zip, r.file("inner/inside.package")});
+        r.env.writeFile(G().SimsPath + "b.package", "old");
+        // A copy that fails: its destination is a folder with something in it.
+        r.env.writeFile(G().SimsPath + "c.package/keep", "old");
+        Handle_DnD({r.env.work("mix")});
+
+        QStringList expected, seen;
+        for (const auto& [prefix, at] : all)
+            if (at <= level)
+                expected.append(prefix);
+        for (const QString& line : r.env.logMessages()) {
+            const auto known = std::find_if(
+                all.begin(), all.end(), [&](const auto& p) { return line.startsWith(p.first); });
+            if (known != all.end())
+                seen.append(known->first);
+        }
+        QCOMPARE(seen, expected);
+
+        // The report is the same whatever the log keeps.
+        const RunReport& report = G().Run.report;
+        const QList<QPair<Outcome, int>> counts{
+            {Outcome::Installed, 2}, {Outcome::Refused, 1},        {Outcome::Failed, 1},
+            {Outcome::Unhandled, 1}, {Outcome::ProgramSkipped, 1}, {Outcome::ArchiveBad, 1},
+            {Outcome::Replaced, 0}};
+        for (const auto& [outcome, n] : counts)
+            QCOMPARE(report.Count(outcome), n);
+        QVERIFY(report.NeedsAttention());
+        // A file from an archive is named by the archive it came from.
+        QVERIFY(std::any_of(report.lines.begin(), report.lines.end(), [&](const ReportLine& l) {
+            return l.file == zip + " > inside.package" && l.outcome == Outcome::Installed;
+        }));
+        // Every file handled was counted for the window's progress.
+        QCOMPARE(r.env.status.progress.files, 8);
     }
-    QStringList seen;
-    for (const QString& line : r.env.logMessages())
-        for (const QString& prefix : prefixes)
-            if (line.startsWith(prefix)) {
-                seen.append(prefix);
-                break;
-            }
-    QCOMPARE(seen, expected);
 }
 
 QTEST_GUILESS_MAIN(TestRun)
