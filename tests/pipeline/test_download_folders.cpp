@@ -10,11 +10,13 @@ using namespace DownloadFolders;
 namespace {
 
 // Rows list paths below the test's root, split at "|", with "~" for the fake
-// home, "^" for a prefix's users folder, "%" for a user's base-game Downloads
-// folder below Documents and "@" for bob's.
+// home, "^" for a prefix's users folder, "!" for ~/.wine's, "*" for the base
+// game's folder below Documents, "%" for its Downloads folder and "@" for
+// bob's.
 QStringList X(QString s) {
-    s.replace("~", "home").replace("@", "^bob/%").replace("^", "/drive_c/users/");
-    s.replace("%", "Documents/EA Games/The Sims 2/Downloads").replace("*", "EA Games/The Sims 2");
+    s.replace("!", "~/.wine^").replace("~", "home").replace("@", "^bob/%");
+    s.replace("^", "/drive_c/users/").replace("*", "EA Games/The Sims 2");
+    s.replace("%", "Documents/EA Games/The Sims 2/Downloads");
     return s.split('|', Qt::SkipEmptyParts);
 }
 
@@ -32,11 +34,20 @@ void Build(const TestEnv& env, const QStringList& tree) {
     }
 }
 
-void Row(const char* name, const QString& tree, const QString& winePrefix, const QString& documents,
-         const QString& found, const QString& firstDocuments) {
-    QTest::newRow(name) << X(tree) << X(winePrefix).value(0) << X(documents).value(0) << X(found)
-                        << X(firstDocuments).value(0);
-}
+// A home searched: its tree; the folders found, "(new)" when still to be
+// made; where a chooser opens; $WINEPREFIX; the Documents folder, given on
+// Windows only.
+struct Search {
+    QString tree, found, firstDocuments, winePrefix = {}, documents = {};
+};
+
+// A chosen folder: the tree around it, the doubt about it, and whether
+// CreateDownloads has it there afterwards.
+struct Chosen {
+    QString tree, folder;
+    Doubt doubt;
+    bool made;
+};
 
 } // namespace
 
@@ -50,122 +61,84 @@ private slots:
 };
 
 void TestDownloadFolders::find_data() {
-    QTest::addColumn<QStringList>("tree");
-    QTest::addColumn<QString>("winePrefix");
-    QTest::addColumn<QString>("documents"); // given: Windows
-    QTest::addColumn<QStringList>("found"); // "(new)" when still to be made
-    QTest::addColumn<QString>("firstDocuments");
-
-    QString tree, all;
-    for (const QString& prefix :
-         QString("custom|~/.wine|~/Games/lutris|~/.local/share/bottles/bottles/b|"
-                 "~/.var/app/com.usebottles.bottles/data/bottles/bottles/b|"
-                 "~/.PlayOnLinux/wineprefix/p|~/.cxoffice/c|"
-                 "~/.steam/steam/steamapps/compatdata/10/pfx|"
-                 "~/.local/share/Steam/steamapps/compatdata/20/pfx")
-             .split('|')) {
-        tree.prepend(prefix + "@|");
-        all.append(prefix + "@|");
-    }
-    Row("every prefix kind, in order", tree, "custom", "", all, "custom^bob/Documents/");
-    Row("no prefix, or deeper than looked",
-        "~/Games/a/b@|~/.steam/steam/steamapps/compatdata/3@|~/%", "", "", "", "~/");
-    Row("unreadable prefixes passed over",
-        "link:~/Games/loop=~/Games/loop|link:~/Games/gone=nowhere|"
-        "link:~/Games/h/drive_c/users=~/Games/h/drive_c/users|"
-        "link:~/.wine^bob/Documents/EA Games=nowhere|~/Games/ok@",
-        "nowhere", "", "~/Games/ok@", "~/.wine^bob/Documents/");
-    Row("users by name, Public last, Documents kinds and cases",
-        "~/.wine^zoe/%|~/.wine^Public/%|~/.wine^bob/My %|~/.wine@|"
-        "~/.wine^al/documents/ea games/The Sims 2/DOWNLOADS",
-        "", "",
-        "~/.wine^al/documents/ea games/The Sims 2/DOWNLOADS|~/.wine@|~/.wine^bob/My %|"
-        "~/.wine^zoe/%|~/.wine^Public/%",
-        "~/.wine^al/documents/");
-    Row("base game, then editions by name, before users",
-        "~/.wine^al/Documents/* Ultimate/Downloads|~/.wine^al/Documents/* Deluxe/Downloads|"
-        "~/.wine^al/Documents/EA Games/the sims 2/Downloads|"
-        "~/.wine^al/Documents/EA Games/The Sims 3/Downloads|~/.wine@",
-        "", "",
-        "~/.wine@|~/.wine^al/Documents/* Deluxe/Downloads|"
-        "~/.wine^al/Documents/* Ultimate/Downloads",
-        "~/.wine^al/Documents/");
-    Row("the game's name in other languages",
-        "~/.wine^al/Documents/EA Games/Les Sims 2/Downloads|"
-        "~/.wine^al/Documents/EA Games/Die Sims 2/Downloads",
-        "", "",
-        "~/.wine^al/Documents/EA Games/Die Sims 2/Downloads|"
-        "~/.wine^al/Documents/EA Games/Les Sims 2/Downloads",
-        "~/.wine^al/Documents/");
-    Row("game folder without Downloads last",
-        "~/.wine^bob/Documents/*/Neighborhoods|~/.wine^bob/Documents/* Deluxe|"
-        "~/.wine^bob/Documents/* Ultimate/Neighborhoods|"
-        "file:~/.wine^bob/Documents/* Ultimate/Downloads|~/Games/g@",
-        "", "", "~/Games/g@|~/.wine@ (new)", "~/.wine^bob/Documents/");
-    Row("the same folders through links and $WINEPREFIX = ~/.wine",
-        "~/.wine@|~/.local/share/Steam/steamapps/compatdata/20/pfx@|"
+    QTest::addColumn<Search>("s");
+    const QString all = "custom@|~/.wine@|~/Games/lutris@|~/.local/share/bottles/bottles/b@|"
+                        "~/.var/app/com.usebottles.bottles/data/bottles/bottles/b@|"
+                        "~/.PlayOnLinux/wineprefix/p@|~/.cxoffice/c@|"
+                        "~/.steam/steam/steamapps/compatdata/10/pfx@|"
+                        "~/.local/share/Steam/steamapps/compatdata/20/pfx@";
+    // In this order.
+    QTest::newRow("every prefix kind") << Search{all, all, "custom^bob/Documents/", "custom"};
+    QTest::newRow("unreadable prefixes, or deeper than looked, passed over")
+        << Search{"link:~/Games/loop=~/Games/loop|link:~/Games/gone=nowhere|~/Games/a/b@|~/%|"
+                  "link:~/Games/h/drive_c/users=~/Games/h/drive_c/users|~/.steam/steam/steamapps/"
+                  "compatdata/3@|link:!bob/Documents/EA Games=nowhere|~/Games/ok@",
+                  "~/Games/ok@", "!bob/Documents/", "nowhere"};
+    QTest::newRow("users by name, Public last, Documents kinds and cases")
+        << Search{"!zoe/%|!Public/%|!bob/My %|~/.wine@|!al/documents/ea games/The Sims 2/DOWNLOADS",
+                  "!al/documents/ea games/The Sims 2/DOWNLOADS|~/.wine@|!bob/My %|!zoe/%|!Public/%",
+                  "!al/documents/"};
+    // Every edition's name begins with the base game's, and the game's name
+    // in other languages counts too (in its own case only).
+    QTest::newRow("game folders by name, before users") << Search{
+        "!al/Documents/* Ultimate/Downloads|!al/Documents/* Deluxe/Downloads|~/.wine@|"
+        "!al/Documents/EA Games/the sims 2/Downloads|!al/Documents/EA Games/The Sims 3/Downloads|"
+        "!al/Documents/EA Games/Les Sims 2/Downloads|!al/Documents/EA Games/Die Sims 2/Downloads",
+        "!al/Documents/EA Games/Die Sims 2/Downloads|!al/Documents/EA Games/Les Sims 2/Downloads|"
+        "~/.wine@|!al/Documents/* Deluxe/Downloads|!al/Documents/* Ultimate/Downloads",
+        "!al/Documents/"};
+    QTest::newRow("game folder without Downloads last") << Search{
+        "!bob/Documents/*/Neighborhoods|!bob/Documents/* Deluxe|~/Games/g@|"
+        "!bob/Documents/* Ultimate/Neighborhoods|file:!bob/Documents/* Ultimate/Downloads",
+        "~/Games/g@|~/.wine@ (new)", "!bob/Documents/"};
+    // $WINEPREFIX names ~/.wine through a link, and with a separator.
+    QTest::newRow("the same folders through links") << Search{
+        "~/.wine@|link:~/wp=~/.wine|~/.local/share/Steam/steamapps/compatdata/20/pfx@|"
         "link:~/.steam/steam=~/.local/share/Steam|~/Games/g^bob/Documents/EA Games|"
-        "link:~/Games/g^bob/Documents/*=~/.wine^bob/Documents/*",
-        "~/.wine/", "", "~/.wine@|~/.steam/steam/steamapps/compatdata/20/pfx@",
-        "~/.wine^bob/Documents/");
-    Row("$WINEPREFIX through a link", "~/.wine@|link:~/wp=~/.wine", "~/wp", "", "~/wp@",
-        "~/wp^bob/Documents/");
-    Row("Windows", "docs/* Ultimate/Neighborhoods|docs/*/Downloads|~/.wine@", "", "docs",
-        "docs/*/Downloads|docs/* Ultimate/Downloads (new)", "docs/");
+        "link:~/Games/g^bob/Documents/*=!bob/Documents/*",
+        "~/wp@|~/.steam/steam/steamapps/compatdata/20/pfx@", "~/wp^bob/Documents/", "~/wp/"};
+    QTest::newRow("Windows") << Search{"docs/* Ultimate/Neighborhoods|docs/*/Downloads|~/.wine@",
+                                       "docs/*/Downloads|docs/* Ultimate/Downloads (new)", "docs/",
+                                       "", "docs"};
 }
 
 void TestDownloadFolders::find() {
-    QFETCH(QStringList, tree);
-    QFETCH(QString, winePrefix);
-    QFETCH(QString, documents);
-    QFETCH(QStringList, found);
-    QFETCH(QString, firstDocuments);
+    QFETCH(Search, s);
     TestEnv env;
-    Build(env, tree);
+    Build(env, X(s.tree));
     const QString root = env.root() + "/";
-    const Environment fake{root + "home", winePrefix.isEmpty() ? "" : root + winePrefix,
-                           documents.isEmpty() ? "" : root + documents, !documents.isEmpty()};
+    const auto at = [&](const QString& path) { return path.isEmpty() ? path : root + X(path)[0]; };
+    const Environment fake{root + "home", at(s.winePrefix), at(s.documents),
+                           !s.documents.isEmpty()};
     QStringList shown;
-    for (const Candidate& c : Find(fake)) {
-        // The folder is named below the prefix it was found under.
-        QVERIFY(c.folder.endsWith('/'));
-        QCOMPARE(c.prefix, documents.isEmpty() ? c.folder.left(c.folder.indexOf("/drive_c/") + 1)
-                                               : QString());
+    // Without the trailing separator every folder ends in.
+    for (const Candidate& c : Find(fake))
         shown.append(c.folder.mid(root.size()).chopped(1) + (c.willBeCreated ? " (new)" : ""));
-    }
-    QCOMPARE(shown, found);
-    QCOMPARE(FirstDocumentsFolder(fake), root + firstDocuments);
+    QCOMPARE(shown, X(s.found));
+    QCOMPARE(FirstDocumentsFolder(fake), at(s.firstDocuments));
 }
 
 void TestDownloadFolders::chosenFolder_data() {
-    QTest::addColumn<QStringList>("tree");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<Doubt>("doubt");
-    QTest::addColumn<bool>("made"); // by CreateDownloads
+    QTest::addColumn<Chosen>("c");
     const Doubt noGame = Doubt::NoGameFolderAbove;
-    QTest::newRow("in a game folder")
-        << X("g/Neighborhoods") << "g/Downloads/" << Doubt::None << true;
     QTest::newRow("there, other case, Teleport only")
-        << X("g/Teleport|g/downloads") << "g/downloads" << Doubt::None << true;
+        << Chosen{"g/Teleport|g/downloads", "g/downloads", Doubt::None, true};
     QTest::newRow("not named Downloads")
-        << X("g/Neighborhoods") << "g/Other/" << Doubt::NotNamedDownloads << false;
-    QTest::newRow("nothing of the game above") << X("x") << "x/Downloads" << noGame << true;
+        << Chosen{"g/Neighborhoods", "g/Other/", Doubt::NotNamedDownloads, false};
+    QTest::newRow("nothing of the game above") << Chosen{"x", "x/Downloads", noGame, true};
     QTest::newRow("files in the way")
-        << X("file:g/Neighborhoods|file:g/Downloads") << "g/Downloads/" << noGame << false;
-    QTest::newRow("game folder gone") << X("") << "gone/Downloads/" << noGame << false;
+        << Chosen{"file:g/Neighborhoods|file:g/Downloads", "g/Downloads/", noGame, false};
+    QTest::newRow("game folder gone") << Chosen{"", "gone/Downloads/", noGame, false};
 }
 
 void TestDownloadFolders::chosenFolder() {
-    QFETCH(QStringList, tree);
-    QFETCH(QString, folder);
-    QFETCH(Doubt, doubt);
-    QFETCH(bool, made);
+    QFETCH(Chosen, c);
     TestEnv env;
-    Build(env, tree);
-    const QString path = env.root() + "/" + folder;
-    QCOMPARE(Check(path), doubt);
-    QCOMPARE(CreateDownloads({path, true, ""}), made);
-    QCOMPARE(QFileInfo(path).isDir(), made);
+    Build(env, X(c.tree));
+    const QString path = env.root() + "/" + c.folder;
+    QCOMPARE(Check(path), c.doubt);
+    QCOMPARE(CreateDownloads({path, true, ""}), c.made);
+    QCOMPARE(QFileInfo(path).isDir(), c.made);
     QVERIFY(!QFileInfo::exists(env.root() + "/gone")); // one folder, never a path
 }
 

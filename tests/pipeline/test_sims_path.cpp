@@ -16,20 +16,17 @@ public:
     }
 };
 
-// A home whose Wine prefix holds the game's folders: a user's Downloads
-// folder, and an edition's game folder without one.
-struct Home {
-    TestEnv env;
-    QString downloads, edition;
-    Home() {
-        env.useTestLanguage();
-        const QString docs = env.root() + "/home/.wine/drive_c/users/me/Documents/EA Games/";
-        downloads = docs + "The Sims 2/Downloads/";
-        edition = docs + "The Sims 2 Ultimate Collection/Downloads/";
-        QDir().mkpath(downloads);
-        QDir().mkpath(docs + "The Sims 2/Neighborhoods");
-        QDir().mkpath(docs + "The Sims 2 Ultimate Collection/Neighborhoods");
-    }
+// One start: the folder choice's answers, the boxes' answers in order and the
+// file names the chooser confirms; what is taken (a path below the fake home,
+// "" when the player quit) and the boxes the player saw; the folder stored
+// before, and whether storing fails.
+struct Choice {
+    QList<int> picks, answers;
+    QStringList browsed;
+    QString taken;
+    QStringList boxes;
+    QString stored = {};
+    bool failWrite = false;
 };
 
 } // namespace
@@ -37,133 +34,87 @@ struct Home {
 class TestSimsPath : public QObject {
     Q_OBJECT
 private slots:
-    void storedFolder_data();
-    void storedFolder();
-    void firstStartChoice_data();
-    void firstStartChoice();
-    void chooserInsistsOnAnExistingFolder();
-    void storedFolderGone();
+    void choice_data();
+    void choice();
     void errorEndsProgram();
 };
 
-void TestSimsPath::storedFolder_data() {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("failWrite");
-    QTest::addColumn<QStringList>("lines");
-    const QString reg = "GETSIMSPATH: REG = ";
-    QTest::newRow("without separator") << "<dl>" << false << QStringList{reg + "<dl>"};
-    QTest::newRow("with separator") << "<dl>/" << false << QStringList{reg + "<dl>/"};
-    QTest::newRow("write fails") << "<dl>" << true
-                                 << QStringList{reg + "<dl>",
-                                                "SETTINGS: could not store SimsPath = <dl>/"};
-}
-
-void TestSimsPath::storedFolder() {
-    QFETCH(QString, stored);
-    QFETCH(bool, failWrite);
-    QFETCH(QStringList, lines);
-    TestEnv env;
-    const QString dl = env.downloadFolder();
-    env.settings.setValue("SimsPath", QString(stored).replace("<dl>", dl));
-    env.settings.failWrites = failWrite;
-    QCOMPARE(GetSimsPath(), dl + "/");
-    QCOMPARE(env.settings.value("SimsPath"), failWrite ? dl : dl + "/");
-    QCOMPARE(env.logMessages(), lines.replaceInStrings("<dl>", dl));
-    QVERIFY(env.prompts.boxes.isEmpty());
-    QCOMPARE(env.prompts.browseCount, 0);
-}
-
-void TestSimsPath::firstStartChoice_data() {
-    // The folder choice's answers, the boxes' answers, the folder chooser's.
-    QTest::addColumn<QList<int>>("picks");
-    QTest::addColumn<QList<int>>("answers");
-    QTest::addColumn<QStringList>("browsed");
-    // What is taken (a path below the fake home, "" when the player quit),
-    // and the boxes the player saw after the first one.
-    QTest::addColumn<QString>("taken");
-    QTest::addColumn<QStringList>("boxes");
-    const int yes = platform::Box::Yes, no = platform::Box::No;
+void TestSimsPath::choice_data() {
+    QTest::addColumn<Choice>("c");
+    const int ok = platform::Box::OK, yes = platform::Box::Yes, no = platform::Box::No;
     const int other = platform::FolderPick::Other, closed = platform::FolderPick::Closed;
+    const QString first = "Pick the download folder|64|Brushwick 2";
     const QString quit = "FOLDERQUIT|36|Brushwick 2";
-    QTest::newRow("the one found first, with one OK")
-        << QList<int>{0} << QList<int>{} << QStringList{} << "<dl>" << QStringList{};
-    QTest::newRow("the game folder without Downloads: made")
-        << QList<int>{1} << QList<int>{} << QStringList{} << "<ed>" << QStringList{};
-    QTest::newRow("another folder, warned, used anyway")
-        << QList<int>{other} << QList<int>{yes} << QStringList{"<home>/x.package"} << "<home>/"
-        << QStringList{"FOLDERNOTDOWNLOADS <home>/|52|Brushwick 2"};
-    QTest::newRow("another folder, warned, chosen again")
-        << QList<int>{other, 0} << QList<int>{no} << QStringList{"<home>/x.package"} << "<dl>"
-        << QStringList{"FOLDERNOTDOWNLOADS <home>/|52|Brushwick 2"};
-    QTest::newRow("closed, then chosen after all")
-        << QList<int>{closed, 0} << QList<int>{no} << QStringList{} << "<dl>"
-        << QStringList{quit};
-    QTest::newRow("chooser closed, then quit")
-        << QList<int>{other} << QList<int>{yes} << QStringList{""} << "" << QStringList{quit};
+    const QString gone = "FOLDERGONE <home>/old/Downloads/|48|Brushwick 2";
+    const QString notDownloads = "FOLDERNOTDOWNLOADS <home>/|52|Brushwick 2";
+    // A stored folder is taken with a separator added, never doubled; a failed
+    // write does not stop the start.
+    QTest::newRow("stored") << Choice{{}, {}, {}, "<home>/", {}, "<home>"};
+    QTest::newRow("stored, write fails") << Choice{{}, {}, {}, "<home>/", {}, "<home>/", true};
+    QTest::newRow("edition's Downloads made") << Choice{{1}, {}, {}, "<ed>", {first}};
+    QTest::newRow("other, warned, listed again")
+        << Choice{{other, 0}, {ok, no}, {"<home>/x"}, "<dl>", {first, notDownloads}};
+    QTest::newRow("closed, chosen") << Choice{{closed, 0}, {ok, no}, {}, "<dl>", {first, quit}};
+    QTest::newRow("chooser closed, quit") << Choice{{other}, {ok, yes}, {""}, "", {first, quit}};
+    QTest::newRow("stored gone") << Choice{{0}, {}, {}, "<dl>", {gone}, "<home>/old/Downloads/"};
+    // Nothing found in the home: the chooser comes at once, until it
+    // confirms a file in a folder that is there.
+    QTest::newRow("nothing found")
+        << Choice{{}, {ok, yes}, {"<home>/gone/x", "<home>/x"}, "<home>/", {first, notDownloads}};
 }
 
-void TestSimsPath::firstStartChoice() {
-    QFETCH(QList<int>, picks);
-    QFETCH(QList<int>, answers);
-    QFETCH(QStringList, browsed);
-    QFETCH(QString, taken);
-    QFETCH(QStringList, boxes);
-    Home h;
-    const auto fill = [&](QString text) {
-        return text.replace("<dl>", h.downloads)
-            .replace("<ed>", h.edition)
-            .replace("<home>", h.env.root() + "/home");
-    };
-    h.env.prompts.picks.assign(picks.begin(), picks.end());
-    // The first box tells what comes; its OK is the first answer.
-    h.env.prompts.answers = {platform::Box::OK};
-    h.env.prompts.answers.insert(h.env.prompts.answers.end(), answers.begin(), answers.end());
-    for (const QString& b : browsed)
-        h.env.prompts.browsed.push_back(fill(b));
-
-    if (taken.isEmpty()) {
-        QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, GetSimsPath());
-        // Quitting stores nothing.
-        QVERIFY(!h.env.settings.has("SimsPath"));
-    } else {
-        QCOMPARE(GetSimsPath(), fill(taken));
-        QCOMPARE(h.env.settings.value("SimsPath"), fill(taken));
-        QCOMPARE(h.env.logMessages().last(), "GETSIMSPATH: DEF = " + fill(taken));
-        QVERIFY(QFileInfo(fill(taken)).isDir());
-    }
-    QCOMPARE(Boxes(h.env.prompts).mid(1), boxes.replaceInStrings("<home>", h.env.root() + "/home"));
-    // The list shows what was found, most likely first; the chooser opens
-    // in the prefix's Documents folder.
-    const platform::FolderPick& pick = h.env.prompts.folderPicks.first();
-    QCOMPARE(pick.folders, QStringList({h.downloads, h.edition + " FOLDERCREATED"}));
-    QCOMPARE(pick.selected, 0);
-    for (const QString& start : h.env.prompts.browseStarts)
-        QCOMPARE(start, h.env.root() + "/home/.wine/drive_c/users/me/Documents/");
-}
-
-void TestSimsPath::chooserInsistsOnAnExistingFolder() {
+void TestSimsPath::choice() {
+    QFETCH(Choice, c);
     TestEnv env;
     env.useTestLanguage();
-    const QString folder = env.downloadFolder() + "/";
-    // Nothing found in the empty home: the chooser comes at once, until it
-    // confirms a file in a folder that is there.
-    env.prompts.browsed = {env.root() + "/gone/x.package", folder + "any.package"};
-    env.prompts.answers = {platform::Box::OK, platform::Box::Yes};
-    QCOMPARE(GetSimsPath(), folder);
-    QVERIFY(env.prompts.folderPicks.isEmpty());
-    QCOMPARE(env.prompts.browseCount, 2);
-    QCOMPARE(env.prompts.browseStarts.first(), env.root() + "/home/");
-    QCOMPARE(Boxes(env.prompts).first(), QString("Pick the download folder|64|Brushwick 2"));
-}
+    // A Wine prefix with a user's Downloads folder, and an edition's game
+    // folder without one; rows without picks have nothing in the home.
+    const QString home = env.root() + "/home", docs = home + "/.wine/drive_c/users/me/Documents/";
+    const QString game = docs + "EA Games/The Sims 2", edition = game + " Ultimate/Downloads/";
+    const QString downloads = game + "/Downloads/";
+    QDir().mkpath(home);
+    if (!c.picks.isEmpty())
+        for (const char* folder : {"/Neighborhoods", "/Downloads", " Ultimate/Neighborhoods"})
+            QDir().mkpath(game + folder);
+    const auto fill = [&](QString t) {
+        return t.replace("<dl>", downloads).replace("<ed>", edition).replace("<home>", home);
+    };
+    if (!c.stored.isEmpty())
+        env.settings.setValue("SimsPath", fill(c.stored));
+    env.settings.failWrites = c.failWrite;
+    env.prompts.picks.assign(c.picks.begin(), c.picks.end());
+    env.prompts.answers.assign(c.answers.begin(), c.answers.end());
+    for (const QString& b : c.browsed)
+        env.prompts.browsed.push_back(fill(b));
 
-void TestSimsPath::storedFolderGone() {
-    Home h;
-    const QString gone = h.env.root() + "/old/Downloads/";
-    h.env.settings.setValue("SimsPath", gone);
-    h.env.prompts.picks = {0};
-    QCOMPARE(GetSimsPath(), h.downloads);
-    QCOMPARE(Boxes(h.env.prompts), QStringList{"FOLDERGONE " + gone + "|48|Brushwick 2"});
-    QCOMPARE(h.env.settings.value("SimsPath"), h.downloads);
+    if (c.taken.isEmpty()) {
+        QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, GetSimsPath());
+        // Quitting stores nothing.
+        QVERIFY(!env.settings.has("SimsPath"));
+    } else {
+        QCOMPARE(GetSimsPath(), fill(c.taken));
+        QCOMPARE(env.settings.value("SimsPath"), fill(c.taken));
+        QVERIFY(QFileInfo(fill(c.taken)).isDir());
+    }
+    QStringList lines;
+    if (!c.stored.isEmpty())
+        lines.append("GETSIMSPATH: REG = " + fill(c.stored));
+    if (!c.boxes.isEmpty() && !c.taken.isEmpty())
+        lines.append("GETSIMSPATH: DEF = " + fill(c.taken));
+    if (c.failWrite)
+        lines.append("SETTINGS: could not store SimsPath = " + fill(c.taken));
+    QCOMPARE(env.logMessages(), lines);
+    QCOMPARE(Boxes(env.prompts), c.boxes.replaceInStrings("<home>", home));
+    // The list shows what was found, most likely first; the chooser opens in
+    // the prefix's Documents folder, or in the home folder.
+    QCOMPARE(env.prompts.folderPicks.size(), c.picks.size());
+    for (const platform::FolderPick& pick : env.prompts.folderPicks) {
+        QCOMPARE(pick.folders, QStringList({downloads, edition + " FOLDERCREATED"}));
+        QCOMPARE(pick.selected, 0);
+    }
+    QCOMPARE(env.prompts.browseCount, c.browsed.size());
+    for (const QString& start : env.prompts.browseStarts)
+        QCOMPARE(start, c.picks.isEmpty() ? home + "/" : docs);
 }
 
 void TestSimsPath::errorEndsProgram() {
@@ -172,11 +123,9 @@ void TestSimsPath::errorEndsProgram() {
     BrokenSettings settings;
     platform::Use().settings = &settings;
     QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, GetSimsPath());
-    QCOMPARE(env.process.ends, 1);
-    QCOMPARE(env.logMessages(), QStringList{"ERROR: Download folder failed 70: Permission denied"});
-    QCOMPARE(
-        Boxes(env.prompts),
-        QStringList{"Download folder failed 70: Permission denied|48|Brushwick 2 Error Wizard"});
+    const QString shown = "Download folder failed 70: Permission denied";
+    QCOMPARE(env.logMessages(), QStringList{"ERROR: " + shown});
+    QCOMPARE(Boxes(env.prompts), QStringList{shown + "|48|Brushwick 2 Error Wizard"});
 }
 
 QTEST_GUILESS_MAIN(TestSimsPath)
