@@ -2,6 +2,7 @@
 
 // Zip archives the tests build themselves, friendly and hostile, copies of
 // the real archives, and the common set-up and look-ups for unpacking.
+#include "checks.h"
 #include "pipeline/archives.h"
 #include "state/globals.h"
 #include "test_env.h"
@@ -10,13 +11,14 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QList>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
 #include <archive.h>
 #include <archive_entry.h>
 
-#include <memory>
+#include <algorithm>
 
 namespace maker {
 
@@ -27,30 +29,13 @@ struct Entry {
     mode_t type = AE_IFREG;
 };
 
-inline Entry File(const QByteArray& name, const QByteArray& data = "data") {
-    return {name, data, AE_IFREG};
-}
-
-inline void Check(int status, archive* a, const char* what) {
-    if (status < ARCHIVE_WARN)
-        qFatal("%s: %s", what, archive_error_string(a));
-}
-
-// Writes a zip of the entries; with a password every file is encrypted by
-// method ("zipcrypt" or "aes256"). Returns path.
-inline QString Zip(const QString& path, const QList<Entry>& entries,
-                   const QByteArray& password = {}, const char* method = "zipcrypt") {
+// Writes a zip of the entries. Returns path.
+inline QString Zip(const QString& path, const QList<Entry>& entries) {
     QDir().mkpath(QFileInfo(path).path());
-    std::unique_ptr<archive, decltype(&archive_write_free)> w(archive_write_new(),
-                                                              archive_write_free);
-    archive* a = w.get();
-    Check(archive_write_set_format_zip(a), a, "format");
-    if (!password.isEmpty()) {
-        Check(archive_write_set_options(a, (QByteArray("zip:encryption=") + method).constData()), a,
-              "encryption");
-        Check(archive_write_set_passphrase(a, password.constData()), a, "passphrase");
-    }
-    Check(archive_write_open_filename(a, QFile::encodeName(path).constData()), a, "open");
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    // The worst status of all steps.
+    int status = archive_write_open_filename(a, QFile::encodeName(path).constData());
     archive_entry* entry = archive_entry_new();
     for (const Entry& e : entries) {
         archive_entry_clear(entry);
@@ -60,18 +45,37 @@ inline QString Zip(const QString& path, const QList<Entry>& entries,
             archive_entry_copy_symlink(entry, e.data.constData());
         if (e.type == AE_IFREG)
             archive_entry_set_size(entry, e.data.size());
-        Check(archive_write_header(a, entry), a, "header");
+        status = std::min(status, archive_write_header(a, entry));
         if (e.type == AE_IFREG)
             archive_write_data(a, e.data.constData(), e.data.size());
     }
     archive_entry_free(entry);
-    Check(archive_write_close(a), a, "close");
+    if (std::min(status, archive_write_close(a)) < ARCHIVE_WARN)
+        qFatal("%s: %s", qPrintable(path), archive_error_string(a));
+    archive_write_free(a);
     return path;
 }
 
-inline QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+// A zip written byte by byte (stored entries), so that it can say what a
+// tool would never write. entries is a Python list of (name bytes, flags,
+// data, the uncompressed size declared, Unix file type and mode or 0).
+inline QString RawZip(const QString& path, const QString& entries) {
+    const char* script = R"(
+import struct, sys, zlib
+out, cd, entries = bytearray(), bytearray(), eval(sys.argv[2])
+for name, flag, data, size, mode in entries:
+    off, crc = len(out), zlib.crc32(data)
+    out += struct.pack('<IHHHHHIIIHH', 0x04034b50, 20, flag, 0, 0, 0, crc, len(data), size,
+                       len(name), 0) + name + data
+    cd += struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 0x314 if mode else 20, 20, flag, 0, 0, 0,
+                      crc, len(data), size, len(name), 0, 0, 0, 0, mode << 16, off) + name
+out += cd + struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, len(entries), len(entries), len(cd),
+                        len(out), 0)
+open(sys.argv[1], 'wb').write(out)
+)";
+    if (QProcess::execute("python3", {"-c", script, path, entries}) != 0)
+        QTest::qFail("python3 could not write the zip", __FILE__, __LINE__);
+    return path;
 }
 
 // A real archive of tests/data/archives (or the folder itself for ""). A
@@ -97,70 +101,63 @@ inline QString TempRoot(const TestEnv& env) {
     return env.driveFolder() + "/temp/brushwick";
 }
 
-// What one archive's folder held once unpacked, before its files were
-// handled and the folder removed.
-struct Unpacked {
-    QString folder;
-    // name, or "not a plain file: " & name; with the size after a blank.
-    QStringList entries;
-};
-inline QList<Unpacked>& Seen() {
-    static QList<Unpacked> seen;
+// What each archive's folder held once unpacked, before its files were
+// handled and the folder removed: name, or "not a plain file: " & name; with
+// the size after a blank.
+inline QStringList& Seen() {
+    static QStringList seen;
     return seen;
 }
 
 // Everything directly in folder (files, folders and links), sorted by name.
 inline QStringList NamesIn(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                               QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// Test texts, the temporary root below the drive folder and the download
-// folder, as start-up would set them; each unpacked folder is looked into.
-inline void PrepareRun(TestEnv& env) {
-    env.useTestLanguage();
-    G().TidselTemp = TempRoot(env) + "/voriderud";
-    G().SimsPath = env.downloadFolder() + "/";
-    Seen().clear();
-    BrushwickMod::SetUnpackedObserver([](const QString& folder) {
-        Unpacked u{folder, {}};
-        for (const QString& name : NamesIn(folder)) {
-            const QFileInfo info(folder + name);
-            u.entries.append(
-                (info.isFile() && !info.isSymLink() ? name : "not a plain file: " + name) + " " +
-                QString::number(info.size()));
-        }
-        Seen().append(u);
-    });
-}
-
-// The extraction folders made so far.
-inline QStringList ExtractionFolders(const TestEnv&) {
-    QStringList folders;
-    for (const Unpacked& u : Seen())
-        folders.append(u.folder);
-    return folders;
-}
+// A test's world with test texts, the temporary root below the drive folder
+// and the download folder, as start-up would set them; each unpacked folder
+// is looked into.
+struct Run : TestEnv {
+    Run() {
+        useTestLanguage();
+        G().TidselTemp = TempRoot(*this) + "/voriderud";
+        G().SimsPath = downloadFolder() + "/";
+        Seen().clear();
+        BrushwickMod::SetUnpackedObserver([](const QString& folder) {
+            for (const QString& name : NamesIn(folder)) {
+                const QFileInfo info(folder + name);
+                Seen().append(
+                    (info.isFile() && !info.isSymLink() ? name : "not a plain file: " + name) +
+                    " " + QString::number(info.size()));
+            }
+        });
+    }
+};
 
 // What all extraction folders held, sorted; anything but a plain file stands out.
 inline QStringList Extracted(const TestEnv&, bool withSizes = false) {
     QStringList names;
-    for (const Unpacked& u : Seen())
-        for (const QString& entry : u.entries)
-            names.append(withSizes ? entry : entry.left(entry.lastIndexOf(' ')));
+    for (const QString& entry : Seen())
+        names.append(withSizes ? entry : entry.left(entry.lastIndexOf(' ')));
     names.sort();
     return names;
 }
 
-// Every path below root, recursively, links not followed.
-inline QStringList Tree(const QString& root) {
+// Every path below the test's folder, recursively, links not followed, but
+// those in before and those the program may write to: the temporary root,
+// the download folder and the log.
+inline QStringList Tree(const TestEnv& env, const QStringList& before = {}) {
     QStringList paths;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+    QDirIterator it(env.root(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    while (it.hasNext())
-        paths.append(it.next().mid(root.size()));
+    while (it.hasNext()) {
+        const QString path = it.next().mid(env.root().size());
+        if (!before.contains(path) && !path.startsWith("/drive/temp") &&
+            !path.startsWith("/downloads/") && path != "/program/Brushwick2.log")
+            paths.append(path);
+    }
     return paths;
 }
 

@@ -6,14 +6,12 @@
 #include "pipeline/run.h"
 #include "pipeline/unpack_guard.h"
 
-#include <QProcess>
 #include <QtTest>
 
 #include <clocale>
 
 using namespace BrushwickMod;
-using maker::File;
-using maker::LinesStarting;
+using namespace maker;
 
 namespace {
 
@@ -24,39 +22,6 @@ struct LoweredLimits {
     ~LoweredLimits() { FileOps::Limits() = saved; }
 };
 
-FileOps::UnpackLimits RatioOnly(qint64 ratio, qint64 allowance) {
-    FileOps::UnpackLimits limits;
-    limits.reserveBytes = 0;
-    limits.reservePercent = 0;
-    limits.ratio = ratio;
-    limits.allowance = allowance;
-    return limits;
-}
-
-// A zip written byte by byte (stored entries), so that its names and sizes
-// can say what a tool would never write: each entry is name, UTF-8 flag,
-// data and the uncompressed size it declares.
-QString RawZip(const QString& path, const QString& entries) {
-    const int made = QProcess::execute(
-        "python3", {"-c",
-                    "import struct, sys, zlib\n"
-                    "out, cd = bytearray(), bytearray()\n"
-                    "for name, flag, data, size in eval(sys.argv[2]):\n"
-                    "    off, crc = len(out), zlib.crc32(data)\n"
-                    "    out += struct.pack('<IHHHHHIIIHH', 0x04034b50, 20, flag, 0, 0, 0, crc,"
-                    " len(data), size, len(name), 0) + name + data\n"
-                    "    cd += struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 20, 20, flag, 0, 0,"
-                    " 0, crc, len(data), size, len(name), 0, 0, 0, 0, 0, off) + name\n"
-                    "n = len(eval(sys.argv[2]))\n"
-                    "out += cd + struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, n, n, len(cd),"
-                    " len(out), 0)\n"
-                    "open(sys.argv[1], 'wb').write(out)\n",
-                    path, entries});
-    if (made != 0)
-        QTest::qFail("python3 could not write the zip", __FILE__, __LINE__);
-    return path;
-}
-
 } // namespace
 
 class TestWildArchives : public QObject {
@@ -64,197 +29,153 @@ class TestWildArchives : public QObject {
 private slots:
     void bombsStopAtTheirLimit_data();
     void bombsStopAtTheirLimit();
-    void diskReserveStopsUnpacking();
     void foldersGoWithTheirArchive();
-    void cutOffRarInstallsWholeEntries();
+    void onlyWholeEntriesComeOut();
     void namesNeverLost();
-    void declaredSizeChecked();
     void entriesNamedLikeTemporaryFiles();
     void helperOutputContained();
 };
 
 void TestWildArchives::bombsStopAtTheirLimit_data() {
-    QTest::addColumn<bool>("nested");
-    QTest::newRow("flat") << false;
-    QTest::newRow("nested") << true;
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("flat") << "flat";
+    QTest::newRow("nested") << "nested";
+    QTest::newRow("disk reserve") << "reserve";
 }
 
 void TestWildArchives::bombsStopAtTheirLimit() {
-    QFETCH(bool, nested);
-    TestEnv env;
-    maker::PrepareRun(env);
+    QFETCH(QString, kind);
+    Run env;
     G().BadZipAlertBox = false;
     const QByteArray zeros(3 << 20, '\0');
-    QString bomb;
-    if (!nested) {
-        bomb =
-            maker::Zip(env.work("flat.zip"), {File("a.package", "first"),
-                                              File("zeros.bin", zeros + zeros), File("z.package")});
-    } else {
+    QList<Entry> entries{{"a.package", "first"}, {"zeros.bin", zeros + zeros}, {"z.package"}};
+    if (kind == "nested") {
         // Each inner archive is small and harmless alone; together they are not.
-        QList<maker::Entry> inner;
-        for (int i = 0; i < 4; ++i) {
-            const QString one =
-                maker::Zip(env.work(QString("in%1.zip").arg(i)), {File("zeros.bin", zeros)});
-            inner.append(File(QString("in%1.zip").arg(i).toUtf8(), maker::Read(one)));
-        }
-        bomb = maker::Zip(env.work("nested.zip"), inner);
+        entries.clear();
+        for (const QString name : {"in0.zip", "in1.zip", "in2.zip", "in3.zip"})
+            entries.append({name.toUtf8(), Content(Zip(env.work(name), {{"zeros.bin", zeros}}))});
     }
-    // At most 4 MiB (plus nothing for its own size) from the whole archive.
-    const LoweredLimits limits(RatioOnly(0, 4 << 20));
+    const QString bomb = Zip(env.work(kind + ".zip"), entries);
+    // At most 4 MiB (plus nothing for its own size) from the whole archive;
+    // or the whole disk is to stay free, and nothing fits.
+    const LoweredLimits lowered(kind == "reserve" ? FileOps::UnpackLimits{.reservePercent = 100}
+                                                  : FileOps::UnpackLimits{.reserveBytes = 0,
+                                                                          .reservePercent = 0,
+                                                                          .ratio = 0,
+                                                                          .allowance = 4 << 20});
 
     const int installed = DoZip(bomb);
-    const QStringList stops = LinesStarting(env, "DOZIP: ");
-    QCOMPARE(stops.size(), 1);
-    QVERIFY2(stops[0].contains(" - 61: Disk full (" + QFileInfo(bomb).fileName() +
-                               " unpacks to more than 0 times its size)"),
-             qPrintable(stops[0]));
+    // A nested bomb stops at the inner archive that crosses the limit. How
+    // much would stay free depends on the disk.
+    const QString at = kind == "nested" ? G().TidselTemp + "99d/in2.zip" : bomb;
+    const QString why = kind == "reserve"
+                            ? "fewer than N MiB would stay free for the temporary files"
+                            : kind + ".zip unpacks to more than 0 times its size";
+    QCOMPARE(
+        LinesStarting(env, "DOZIP: ").replaceInStrings(QRegularExpression("\\d+ MiB"), "N MiB"),
+        QStringList{"DOZIP: " + at + " - 61: Disk full (" + why + ")"});
     QCOMPARE(LinesStarting(env, "BAD ZIP: ").size(), 1);
     // What came out whole before the stop is installed; the rest never is.
-    QCOMPARE(installed, nested ? 0 : 1);
-    QCOMPARE(maker::NamesIn(env.downloadFolder()),
-             nested ? QStringList() : QStringList{"a.package"});
-    // Nothing half-written stays, and no folder either.
-    // One inner archive came out whole before the limit; no entry is half there.
-    QCOMPARE(maker::Extracted(env).filter("zeros.bin").size(), nested ? 1 : 0);
-    for (const QString& entry : maker::Extracted(env, true))
-        QVERIFY2(!entry.startsWith("zeros.bin ") || entry == "zeros.bin 3145728",
-                 qPrintable(entry));
-    QCOMPARE(maker::NamesIn(maker::TempRoot(env)), QStringList());
-}
-
-void TestWildArchives::diskReserveStopsUnpacking() {
-    TestEnv env;
-    maker::PrepareRun(env);
-    G().BadZipAlertBox = false;
-    FileOps::UnpackLimits all;
-    all.reservePercent = 100; // the whole disk is to stay free: nothing fits
-    const LoweredLimits limits(all);
-    const QString zip = maker::Zip(env.work("a.zip"), {File("a.package")});
-    QCOMPARE(DoZip(zip), 0);
-    const QStringList stops = LinesStarting(env, "DOZIP: " + zip + " - 61: Disk full (fewer than ");
-    QCOMPARE(stops.size(), 1);
-    QVERIFY(stops[0].endsWith(" MiB would stay free for the temporary files)"));
-    QCOMPARE(LinesStarting(env, "BAD ZIP: ").size(), 1);
+    QCOMPARE(installed, kind == "flat" ? 1 : 0);
+    QCOMPARE(NamesIn(env.downloadFolder()),
+             kind == "flat" ? QStringList{"a.package"} : QStringList());
+    // One inner archive came out whole before the limit; no entry is half
+    // there, and no folder stays.
+    QCOMPARE(Extracted(env, true).filter("zeros.bin"),
+             kind == "nested" ? QStringList{"zeros.bin 3145728"} : QStringList());
+    QCOMPARE(NamesIn(TempRoot(env)), QStringList());
 }
 
 void TestWildArchives::foldersGoWithTheirArchive() {
-    TestEnv env;
-    maker::PrepareRun(env);
-    const QString inner = maker::Zip(env.work("inner.zip"), {File("b.package")});
-    const QString zip =
-        maker::Zip(env.work("run.zip"), {File("a.package"), File("inner.zip", maker::Read(inner))});
-    const QString pack = maker::Zip(env.work("pack.zip"), {File("hair.sims2pack")});
+    Run env;
+    const QString inner = Zip(env.work("inner.zip"), {{"b.package"}});
     MArray data;
-    data.Push(pack);
-    data.Push(zip);
+    data.Push(Zip(env.work("pack.zip"), {{"hair.sims2pack"}}));
+    data.Push(Zip(env.work("run.zip"), {{"a.package"}, {"inner.zip", Content(inner)}}));
     Handle_Processing(data);
     QVERIFY(env.logMessages().contains("POSTINSTALL: 3 files installed"));
     // Only the folder whose file the game's installer got is left.
-    const QStringList left = maker::NamesIn(maker::TempRoot(env));
+    const QStringList left = NamesIn(TempRoot(env));
     QCOMPARE(left.size(), 1);
-    QCOMPARE(maker::NamesIn(maker::TempRoot(env) + "/" + left[0]), QStringList{"hair.sims2pack"});
-    QCOMPARE(env.shell.opened.size(), 1);
-    QVERIFY(env.shell.opened[0].startsWith(maker::TempRoot(env) + "/" + left[0] + "/"));
+    QCOMPARE(NamesIn(TempRoot(env) + "/" + left[0]), QStringList{"hair.sims2pack"});
+    QCOMPARE(env.shell.opened, QStringList{TempRoot(env) + "/" + left[0] + "/hair.sims2pack"});
 }
 
-void TestWildArchives::cutOffRarInstallsWholeEntries() {
-    TestEnv env;
-    maker::PrepareRun(env);
+void TestWildArchives::onlyWholeEntriesComeOut() {
+    Run env;
+    G().BadZipAlertBox = false;
     // A download cut off inside the archive's fourth file.
-    const QByteArray whole = maker::Read(maker::CorpusFile("test_read_format_rar5_solid.rar"));
-    const QString cut = env.writeFile(env.work("cut.rar"), whole.left(800));
+    const QByteArray solid = Content(CorpusFile("test_read_format_rar5_solid.rar"));
+    const QString cut = env.writeFile(env.work("cut.rar"), solid.left(800));
     QCOMPARE(DoRar(cut), 0); // .bin files are not installed, only handled
-    const QStringList got = maker::Extracted(env, true);
-    QVERIFY2(got.size() >= 2, qPrintable(got.join(", ")));
+    const QStringList got = Extracted(env, true);
     QCOMPARE(got.mid(0, 2), QStringList({"test.bin 1200", "test1.bin 4096"}));
     for (const QString& entry : got)
         QVERIFY2(entry.endsWith(" 1200") || entry.endsWith(" 4096"), qPrintable(entry));
-    const QStringList failed = LinesStarting(env, "DORAR: " + cut + " - ");
-    QVERIFY(!failed.isEmpty());
+    QVERIFY(!LinesStarting(env, "DORAR: " + cut + " - ").isEmpty());
     QCOMPARE(LinesStarting(env, "UNHANDLED: ").size(), got.size());
+
+    // Stored entries whose archive says they are longer than they are.
+    env.writeFile(env.downloadFolder() + "/hair.package", "the good one");
+    const QString zip = RawZip(env.work("short.zip"), "[(b'hair.package', 0, b'cut', 300, 0),"
+                                                      " (b'ok.package', 0, b'fine', 4, 0)]");
+    QCOMPARE(DoZip(zip), 1);
+    QCOMPARE(Content(env.downloadFolder() + "/hair.package"), QByteArray("the good one"));
+    QCOMPARE(Content(env.downloadFolder() + "/ok.package"), QByteArray("fine"));
+    QCOMPARE(LinesStarting(env, "BAD ZIP: " + zip).size(), 1);
+    // A rar whose second test.txt declares 300 bytes and holds 20 (as a
+    // stored copy record does): the first, whole one is kept.
+    Seen().clear();
+    // Its header is at 148; the header's CRC is set to match.
+    QByteArray rar = Content(CorpusFile("test_read_format_rar.rar"));
+    qToLittleEndian<quint32>(300, rar.data() + 148 + 11);
+    qToLittleEndian<quint16>(0xD7CB, rar.data() + 148);
+    const QString copy = env.writeFile(env.work("copy.rar"), rar);
+    DoRar(copy);
+    QCOMPARE(Extracted(env, true).filter("test.txt"), QStringList{"test.txt 20"});
+    QCOMPARE(LinesStarting(env, "DORAR: " + copy),
+             QStringList{"DORAR: " + copy +
+                         " - 321: Invalid file format (came out as 20 of 300 bytes) "
+                         "(testdir/test.txt)"});
 }
 
 void TestWildArchives::namesNeverLost() {
-    TestEnv env;
-    maker::PrepareRun(env);
+    Run env;
+    const QString japanese =
+        CopyCorpus("test_read_format_zip_filename_utf8_jp.zip", env.work("jp.zip"));
+    const QString unicode = CopyCorpus("test_read_format_rar5_unicode.rar", env.work("u.rar"));
+    // Behind the UTF-8 mark: bytes that are not UTF-8, and a line break.
+    const QString odd = RawZip(env.work("odd.zip"),
+                               "[(b'Caf\\xe9 100%.package', 0x800, b'one', 3, 0),"
+                               " (b'evil\\r\\n2026-01-01 - FAKE.package', 0x800, b'two', 3, 0)]");
     // A start without a language: the C locale knows nothing beyond ASCII.
     const QByteArray saved = std::setlocale(LC_ALL, nullptr);
     std::setlocale(LC_ALL, "C");
-    const QString japanese =
-        maker::CopyCorpus("test_read_format_zip_filename_utf8_jp.zip", env.work("jp.zip"));
-    const QString unicode =
-        maker::CopyCorpus("test_read_format_rar5_unicode.rar", env.work("u.rar"));
-    // Behind the UTF-8 mark: bytes that are not UTF-8, and a line break.
-    const QString odd =
-        RawZip(env.work("odd.zip"), "[(b'Caf\\xe9 100%.package', 0x800, b'one', 3),"
-                                    " (b'evil\\r\\n2026-01-01 - FAKE.package', 0x800, b'two', 3)]");
     DoZip(japanese);
     DoRar(unicode);
-    DoZip(odd);
+    QCOMPARE(DoZip(odd), 2);
     std::setlocale(LC_ALL, saved.constData());
 
-    QStringList names = maker::Extracted(env);
-    QCOMPARE(names, QStringList({"Caf%E9 100%25.package",
-                                 QString::fromUtf8("evil\r\n2026-01-01 - FAKE.package"),
-                                 QString::fromUtf8("一覧表.txt"), QString::fromUtf8("漢字.txt"),
-                                 QString::fromUtf8("👋🌎.txt")}));
-    QVERIFY(LinesStarting(env, "BAD ZIP: ").isEmpty());
+    QCOMPARE(Extracted(env),
+             QStringList({"Caf%E9 100%25.package",
+                          QString::fromUtf8("evil\r\n2026-01-01 - FAKE.package"),
+                          QString::fromUtf8("一覧表.txt"), QString::fromUtf8("漢字.txt"),
+                          QString::fromUtf8("👋🌎.txt")}));
     QVERIFY(LinesStarting(env, "DORAR: ").isEmpty());
+    QVERIFY(LinesStarting(env, "BAD ZIP: ").isEmpty());
     // The line break cannot forge a log line.
     QCOMPARE(LinesStarting(env, "FAKE").size(), 0);
     QCOMPARE(LinesStarting(env, "Package: ").filter("evil\\r\\n2026-01-01 - FAKE.package").size(),
              1);
 }
 
-void TestWildArchives::declaredSizeChecked() {
-    TestEnv env;
-    maker::PrepareRun(env);
-    G().BadZipAlertBox = false;
-    env.writeFile(env.downloadFolder() + "/hair.package", "the good one");
-    // A stored entry whose archive says it is longer than it is.
-    const QString zip = RawZip(env.work("short.zip"), "[(b'hair.package', 0, b'cut', 300),"
-                                                      " (b'ok.package', 0, b'fine', 4)]");
-    QCOMPARE(DoZip(zip), 1);
-    QCOMPARE(maker::Read(env.downloadFolder() + "/hair.package"), QByteArray("the good one"));
-    QCOMPARE(maker::Read(env.downloadFolder() + "/ok.package"), QByteArray("fine"));
-    QCOMPARE(LinesStarting(env, "BAD ZIP: " + zip).size(), 1);
-
-    // A rar whose second test.txt declares 300 bytes and holds 20 (as a
-    // stored copy record does): the first, whole one is kept.
-    QByteArray rar = maker::Read(maker::CorpusFile("test_read_format_rar.rar"));
-    const int header = 148;
-    qToLittleEndian<quint32>(300, rar.data() + header + 11);
-    const quint16 size = qFromLittleEndian<quint16>(rar.constData() + header + 5);
-    quint32 crc = 0xFFFFFFFF; // CRC-32, of which rar keeps the low half
-    for (int i = header + 2; i < header + size; ++i) {
-        crc ^= quint8(rar[i]);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
-    }
-    crc = ~crc;
-    qToLittleEndian<quint16>(quint16(crc & 0xFFFF), rar.data() + header);
-    const QString patched = env.writeFile(env.work("copy.rar"), rar);
-    DoRar(patched);
-    QCOMPARE(maker::Extracted(env, true).filter("test.txt"), QStringList{"test.txt 20"});
-    QCOMPARE(LinesStarting(env, "DORAR: " + patched),
-             QStringList{"DORAR: " + patched +
-                         " - 321: Invalid file format (came out as 20 of 300 bytes) "
-                         "(testdir/test.txt)"});
-}
-
 void TestWildArchives::entriesNamedLikeTemporaryFiles() {
-    TestEnv env;
-    maker::PrepareRun(env);
-    QList<maker::Entry> entries;
+    Run env;
+    QList<Entry> entries{{".~bw2-aaaaaaaa.part"}, {"a.package"}, {"b.package"}, {"c.package"}};
     for (int i = 0; i < 100; ++i)
-        entries.append(File(QString(".~bw%1.part").arg(i).toUtf8()));
-    entries.append(File(".~bw2-aaaaaaaa.part"));
-    for (const char* name : {"a.package", "b.package", "c.package"})
-        entries.append(File(name, name));
-    const QString zip = maker::Zip(env.work("names.zip"), entries);
-    QCOMPARE(DoZip(zip), 3);
-    QCOMPARE(maker::Extracted(env).size(), 104);
+        entries.append({QString(".~bw%1.part").arg(i).toUtf8()});
+    QCOMPARE(DoZip(Zip(env.work("names.zip"), entries)), 3);
+    QCOMPARE(Extracted(env).size(), 104);
     QVERIFY(LinesStarting(env, "BAD ZIP: ").isEmpty());
 }
 
@@ -262,8 +183,7 @@ void TestWildArchives::helperOutputContained() {
     const QString seven = FileOps::HelperProgram(FileOps::Helper::SevenZip);
     if (seven.isEmpty())
         QSKIP("7-Zip is not installed (scripts/setup installs it)");
-    TestEnv env;
-    maker::PrepareRun(env);
+    Run env;
     // An encrypted 7z, so that 7-Zip unpacks it: folders, a name twice, and a
     // link (stored as one) pointing out of the folder.
     const QString content = env.work("content/");
@@ -277,22 +197,16 @@ void TestWildArchives::helperOutputContained() {
                        "link.package"});
     QVERIFY(make.waitForFinished() && make.exitCode() == 0);
     QDir(content).removeRecursively();
-    const QStringList before = maker::Tree(env.root());
+    const QStringList before = Tree(env);
     env.prompts.inputs.assign({"Secret"});
 
-    const int installed = Do7z(env.work("evil.7z"));
-    const QStringList got = maker::Extracted(env);
-    QVERIFY2(!got.join(',').contains("not a plain file"), qPrintable(got.join(", ")));
-    QVERIFY(got.contains("a.package") && got.contains("x.package"));
-    QCOMPARE(installed, int(got.filter(QRegularExpression("\\.package$")).size()));
-    QVERIFY(maker::Read(env.downloadFolder() + "/a.package") == "second" ||
-            maker::Read(env.downloadFolder() + "/a.package") == "first");
+    QCOMPARE(Do7z(env.work("evil.7z")), 2);
+    // The same name twice comes out once; the link never.
+    QCOMPARE(Extracted(env), QStringList({"a.package", "x.package"}));
+    QVERIFY(Content(env.downloadFolder() + "/a.package") == "second" ||
+            Content(env.downloadFolder() + "/a.package") == "first");
     // Nothing outside the temporary root and the download folder.
-    for (const QString& path : maker::Tree(env.root()))
-        QVERIFY2(before.contains(path) || path.startsWith("/drive/temp") ||
-                     path.startsWith("/downloads/") || path == "/program/Brushwick2.log",
-                 qPrintable(path));
-    QVERIFY(!QFileInfo::exists(env.root() + "/outside.package"));
+    QCOMPARE(Tree(env, before), QStringList());
     // The link that 7-Zip would not follow makes the archive a bad one.
     QCOMPARE(LinesStarting(env, "BAD 7Z: ").size(), 1);
 }
