@@ -38,35 +38,29 @@ class TestLangPacks : public QObject {
 private slots:
     void readers();
     void chosenPackOverDefault();
-    void failedLoadKeepsPackInForce_data();
     void failedLoadKeepsPackInForce();
-    void emptyChosenPackEndsProgram();
     void shippedPacksAreComplete();
 };
 
 void TestLangPacks::readers() {
     TestEnv env;
-    auto lines = [&](const QByteArray& bytes, bool filter) {
-        QStringList got;
-        for (const Variant& v :
-             FileOps::ReadLines(env.writeFile(env.work("t.txt"), bytes), filter).Give())
-            got << v.toText();
-        return got;
-    };
-    QCOMPARE(lines("a\r\nb\rc\nd\r\n", false), (QStringList{"a", "b", "c\nd"}));
-    const QByteArray mixed("  Name  \r\n\r\n   # note\r\n' note\r\n\t# tab\r\nk = v # x ");
-    QCOMPARE(lines(mixed, true), (QStringList{"Name", "\t# tab", "k = v # x"}));
+    const QString plain = env.writeFile(env.work("plain"), "a\r\nb\rc\nd\r\n");
+    QCOMPARE(FileOps::ReadLines(plain, false).Give(), (QList<Variant>{"a", "b", "c\nd"}));
+    const QString mixed = env.writeFile(
+        env.work("mixed"), "  Name  \r\n\r\n   # note\r\n' note\r\n\t# tab\r\nk = v # x ");
+    QCOMPARE(FileOps::ReadLines(mixed, true).Give(),
+             (QList<Variant>{"Name", "\t# tab", "k = v # x"}));
 
-    // The choice window shows the name line as it stands.
-    const QString spaced = env.writeFile(env.work("spaced"), "  Name  \r\nAuthor");
-    QCOMPARE(FileOps::ReadFirstLine(spaced), QString("  Name  "));
-    // A byte-order mark is no part of the name.
-    const QString french = QStringLiteral("Français");
-    const QString marked = env.writeFile(env.work("bom"), "\xef\xbb\xbf" + french.toUtf8());
-    QCOMPARE(FileOps::ReadFirstLine(marked), french);
-    // A pack saved by a Windows editor keeps its typographic marks.
-    const QString windows = env.writeFile(env.work("cp1252"), "\x84Gr\xfc\xdf\x93 \x92\x80 \x96");
-    QCOMPARE(FileOps::ReadFirstLine(windows), QString::fromUtf8("„Grüß“ ’€ –"));
+    // The choice window shows the name line as it stands; a byte-order mark
+    // is no part of it; a pack saved by a Windows editor keeps its
+    // typographic marks.
+    const QList<QPair<QByteArray, QString>> names{
+        {"  Name  \r\nAuthor", "  Name  "},
+        {"\xef\xbb\xbf" + QStringLiteral("Français").toUtf8(), QStringLiteral("Français")},
+        {"\x84Gr\xfc\xdf\x93 \x92\x80 \x96", QString::fromUtf8("„Grüß“ ’€ –")},
+    };
+    for (const auto& [bytes, name] : names)
+        QCOMPARE(FileOps::ReadFirstLine(env.writeFile(env.work("first"), bytes)), name);
 }
 
 void TestLangPacks::chosenPackOverDefault() {
@@ -92,48 +86,39 @@ void TestLangPacks::chosenPackOverDefault() {
     load(DefaultPack);
     QCOMPARE(G().CurLang.Name(), QString());
     QCOMPARE(env.status.captions.help, QString());
-}
 
-void TestLangPacks::failedLoadKeepsPackInForce_data() {
-    QTest::addColumn<QByteArray>("chosen");
-    QTest::addColumn<bool>("removeDefault");
-    QTest::addColumn<int>("number");
-    const int subscript = ErrNo::SubscriptOutOfRange;
-    QTest::newRow("item without =")
-        << QByteArray("Bad\r\nA\r\nHELP = Broken\r\nno equals\r\n") << false << subscript;
-    QTest::newRow("Unix line ends") << QByteArray("Bad\nA\nHELP = Broken\n") << false << subscript;
-    QTest::newRow("default pack gone")
-        << QByteArray("Good\r\nA\r\nHELP = Fine\r\n") << true << int(ErrNo::FileNotFound);
-}
-
-void TestLangPacks::failedLoadKeepsPackInForce() {
-    QFETCH(QByteArray, chosen);
-    QFETCH(bool, removeDefault);
-    QFETCH(int, number);
-    TestEnv env;
-    writeDefault(env);
-    load(DefaultPack);
-    writePack(env, "lang.9bad.txt", chosen);
-    if (removeDefault)
-        QVERIFY(QFile::remove(env.programFolder() + "/langs/" + DefaultPack));
-    try {
-        load("lang.9bad.txt");
-        QFAIL("the load should have failed");
-    } catch (const RunTimeError& e) {
-        QCOMPARE(e.Number(), number);
-    }
-    QCOMPARE(text("HELP"), QString("Help"));
-    QCOMPARE(env.status.captions.help, QString("Help"));
-}
-
-void TestLangPacks::emptyChosenPackEndsProgram() {
-    TestEnv env(1);
-    writeDefault(env);
+    // A chosen pack with nothing in it counts as missing: the program ends, saying so.
     writePack(env, "lang.1x.txt", "");
     QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, load("lang.1x.txt"));
     QCOMPARE(env.prompts.boxes.size(), 1);
     QCOMPARE(env.logMessages(),
              QStringList{"ERROR: Language data cannot be loaded and as such I cannot continue."});
+}
+
+void TestLangPacks::failedLoadKeepsPackInForce() {
+    // A pack that cannot be read, or the default pack gone since the start:
+    // the texts in force stay.
+    const QList<QPair<QByteArray, int>> chosen{
+        {"Bad\r\nA\r\nHELP = Broken\r\nno equals\r\n", ErrNo::SubscriptOutOfRange},
+        {"Bad\nA\nHELP = Broken\n", ErrNo::SubscriptOutOfRange}, // Unix line ends
+        {"Good\r\nA\r\nHELP = Fine\r\n", ErrNo::FileNotFound},
+    };
+    for (const auto& [content, number] : chosen) {
+        TestEnv env;
+        writeDefault(env);
+        load(DefaultPack);
+        writePack(env, "lang.9bad.txt", content);
+        if (number == ErrNo::FileNotFound)
+            QVERIFY(QFile::remove(env.programFolder() + "/langs/" + DefaultPack));
+        try {
+            load("lang.9bad.txt");
+            QFAIL("the load should have failed");
+        } catch (const RunTimeError& e) {
+            QCOMPARE(e.Number(), number);
+        }
+        QCOMPARE(text("HELP"), QString("Help"));
+        QCOMPARE(env.status.captions.help, QString("Help"));
+    }
 }
 
 void TestLangPacks::shippedPacksAreComplete() {
