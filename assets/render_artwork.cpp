@@ -23,7 +23,7 @@ namespace {
 // The program's palette: a calm blue backdrop and the green of the diamond.
 const QColor DeepBlue(0x17, 0x3a, 0x5e);
 const QColor SkyBlue(0x3f, 0x8f, 0xc8);
-using Lettering::LeafLight;
+using Forms::Lettering::LeafLight;
 const QColor Leaf(0x5c, 0xc9, 0x35);
 const QColor LeafShade(0x3a, 0x9a, 0x24);
 const QColor LeafDark(0x21, 0x6b, 0x17);

@@ -21,7 +21,7 @@
 
 namespace {
 
-using Twips::ToPixels;
+using platform::Twips::ToPixels;
 
 QRect Pixels(int left, int top, int width, int height) {
     return QRect(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));

@@ -14,6 +14,7 @@
 #ifndef Q_OS_WIN
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -100,13 +101,10 @@ void Show(const Report& report, const QString& message, bool endProgram, bool* q
     WriteLog(QLatin1String(report.prefix) + message, report.level);
     if (quiet && *quiet)
         return;
-    platform::Question question{message,
-                                platform::Box::OKOnly | report.style,
-                                AppTitle + QLatin1String(report.titleSuffix),
-                                {},
-                                false,
-                                {},
-                                {}};
+    platform::Question question;
+    question.text = message;
+    question.style = platform::Box::OKOnly | report.style;
+    question.title = AppTitle + QLatin1String(report.titleSuffix);
     if (quiet)
         question.checkText = G().CurLang.SeeByName(QStringLiteral("DONTSHOWAGAIN"));
     platform::prompts().Ask(question);
@@ -116,15 +114,19 @@ void Show(const Report& report, const QString& message, bool endProgram, bool* q
         platform::process().EndProgram();
 }
 
-// True when the log can be appended to at path (or created there).
+// True when the log can be appended to at path (or created there). A
+// folder or anything else that is no plain file under the log's name
+// cannot take it.
 bool CanWrite(const QString& path) {
 #ifdef Q_OS_WIN
     const QFileInfo file(path);
-    return file.exists() ? file.isWritable() : QFileInfo(file.absolutePath()).isWritable();
+    return file.exists() ? file.isFile() && file.isWritable()
+                         : QFileInfo(file.absolutePath()).isWritable();
 #else
     const QByteArray bytes = platform::FileNameBytes(path);
-    if (::access(bytes.constData(), F_OK) == 0)
-        return ::access(bytes.constData(), W_OK) == 0;
+    struct stat st {};
+    if (::stat(bytes.constData(), &st) == 0)
+        return S_ISREG(st.st_mode) && ::access(bytes.constData(), W_OK) == 0;
     const QByteArray folder = platform::FileNameBytes(QFileInfo(path).path());
     return ::access(folder.constData(), W_OK | X_OK) == 0;
 #endif

@@ -236,7 +236,7 @@ int DoRar(const QString& path) {
 int Do7z(const QString& path) {
     const QString prefix = QStringLiteral("DO7Z: ");
     return UnpackAndInstall(prefix, path, {path}, [&](const QString& dest) {
-        const SevenZip::Result result = SevenZip::Extract(path, dest);
+        const FileOps::SevenZip::Result result = FileOps::SevenZip::Extract(path, dest);
         if (result.whole && result.stopNumber == 0)
             return;
         if (result.stopNumber != 0)

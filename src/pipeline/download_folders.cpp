@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 
-namespace DownloadFolders {
+namespace FileOps::DownloadFolders {
 
 namespace {
 
@@ -265,4 +265,4 @@ bool CreateDownloads(const Candidate& candidate) {
     return !ec && fs::is_directory(path, ec);
 }
 
-} // namespace DownloadFolders
+} // namespace FileOps::DownloadFolders

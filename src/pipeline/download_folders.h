@@ -6,7 +6,7 @@
 // Where the game's download folder may be: under the Wine prefixes of a Linux
 // home, or under the player's Documents folder on Windows. Paths use the
 // native separator; folder paths end in it.
-namespace DownloadFolders {
+namespace FileOps::DownloadFolders {
 
 // What the search looks at. FromSystem() gives the real values; tests build
 // fake homes.
@@ -44,4 +44,4 @@ Doubt Check(const QString& folder);
 // (that one folder only). True when the folder is there afterwards.
 bool CreateDownloads(const Candidate& candidate);
 
-} // namespace DownloadFolders
+} // namespace FileOps::DownloadFolders

@@ -22,14 +22,12 @@ int AskOverwrite(const QString& destination) {
         return G().Run.overwriteAll == platform::Box::YesToAll ? platform::Box::Yes
                                                                : platform::Box::No;
     const LanguagePack& lang = G().CurLang;
-    platform::Question question{
-        lang.ProperString(QStringLiteral("FILEEXISTS"), destination, {}, {}),
-        platform::Box::YesNo | platform::Box::Question,
-        AppTitle + QStringLiteral(" File Management Wizard"),
-        {},
-        false,
-        lang.SeeByName(QStringLiteral("YESTOALL")),
-        lang.SeeByName(QStringLiteral("NOTOALL"))};
+    platform::Question question;
+    question.text = lang.ProperString(QStringLiteral("FILEEXISTS"), destination, {}, {});
+    question.style = platform::Box::YesNo | platform::Box::Question;
+    question.title = AppTitle + QStringLiteral(" File Management Wizard");
+    question.yesToAllText = lang.SeeByName(QStringLiteral("YESTOALL"));
+    question.noToAllText = lang.SeeByName(QStringLiteral("NOTOALL"));
     const int answer = platform::prompts().Ask(question);
     if (answer == platform::Box::YesToAll || answer == platform::Box::NoToAll) {
         G().Run.overwriteAll = answer;

@@ -9,7 +9,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
-namespace SevenZip {
+namespace FileOps::SevenZip {
 
 namespace {
 
@@ -118,4 +118,4 @@ Result Extract(const QString& archivePath, const QString& folder) {
     return x.result;
 }
 
-} // namespace SevenZip
+} // namespace FileOps::SevenZip

@@ -6,7 +6,7 @@
 // the extraction folder (folder names dropped, a later file of the same name
 // wins), nothing else created. libarchive reads plain 7z; an encrypted one
 // goes to 7-Zip with the same password question as a zip archive.
-namespace SevenZip {
+namespace FileOps::SevenZip {
 
 struct Result {
     // Every entry came out whole.
@@ -27,4 +27,4 @@ struct Result {
 
 Result Extract(const QString& archivePath, const QString& folder);
 
-} // namespace SevenZip
+} // namespace FileOps::SevenZip

@@ -19,7 +19,7 @@
 #include <optional>
 #include <vector>
 
-namespace Sims2Pack {
+namespace FileOps::Sims2Pack {
 
 namespace {
 
@@ -369,4 +369,4 @@ QStringList Unpack(const QString& path, const Container& container, const QStrin
     return written;
 }
 
-} // namespace Sims2Pack
+} // namespace FileOps::Sims2Pack

@@ -9,7 +9,7 @@
 // data, an XML list of the packaged files and then their data. The program
 // unpacks a container itself only when it holds nothing but objects it can
 // check; every other one goes to the game's own installer.
-namespace Sims2Pack {
+namespace FileOps::Sims2Pack {
 
 // A container whose XML is longer than this, or that lists more files, is
 // left to the game's installer rather than read.
@@ -64,4 +64,4 @@ Inspection Inspect(const QString& path);
 // would leave the folder).
 QStringList Unpack(const QString& path, const Container& container, const QString& folder);
 
-} // namespace Sims2Pack
+} // namespace FileOps::Sims2Pack

@@ -24,7 +24,7 @@ int ToInstaller(const QString& path, const QString& why) {
 } // namespace
 
 int InstallSims2Pack(const QString& path) {
-    const Sims2Pack::Inspection inspection = Sims2Pack::Inspect(path);
+    const FileOps::Sims2Pack::Inspection inspection = FileOps::Sims2Pack::Inspect(path);
     if (!inspection.refusal.isEmpty())
         return ToInstaller(path, inspection.refusal);
     const QString dest = MakeTemp();
@@ -32,7 +32,7 @@ int InstallSims2Pack(const QString& path) {
         return ToInstaller(path, QStringLiteral("no temporary folder"));
     QStringList files;
     try {
-        files = Sims2Pack::Unpack(path, inspection.container, dest);
+        files = FileOps::Sims2Pack::Unpack(path, inspection.container, dest);
     } catch (const RunTimeError& e) {
         Error_Mod::LogError(QStringLiteral("SIMS2PACK: "), path, e.Number(), e.Description());
         RemoveExtractionFolder(dest);

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #endif
 
-namespace Sims2Pack {
+namespace FileOps::Sims2Pack {
 
 namespace {
 
@@ -91,4 +91,4 @@ qint64 Source::Read(qint64 offset, char* data, qint64 size) {
 
 #endif
 
-} // namespace Sims2Pack
+} // namespace FileOps::Sims2Pack

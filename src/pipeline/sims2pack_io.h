@@ -9,7 +9,7 @@
 #endif
 
 // The file access a .sims2pack container needs: its data read by offset.
-namespace Sims2Pack {
+namespace FileOps::Sims2Pack {
 
 // The container file, open for reading. Its length is taken once, on
 // opening; checks against it stay valid however the file changes later.
@@ -36,4 +36,4 @@ private:
     qint64 size_ = 0;
 };
 
-} // namespace Sims2Pack
+} // namespace FileOps::Sims2Pack

@@ -27,20 +27,21 @@ QString Fill(const char* key, const QString& value) {
 // Closing the choice at the first start: without the folder nothing can be
 // installed, so the player may quit (nothing is stored) or choose after all.
 void OfferToQuit() {
-    const int answer = platform::prompts().MsgBox(Text("FOLDERQUIT"),
-                                                  Box::YesNo | Box::Question, AppTitle);
+    const int answer =
+        platform::prompts().MsgBox(Text("FOLDERQUIT"), Box::YesNo | Box::Question, AppTitle);
     if (answer == Box::Yes)
         platform::process().EndProgram();
 }
 
 // The folder chooser, opened where the game's folders most likely are: the
 // folder part of the confirmed file name, "" when nothing was confirmed.
-QString Browse(const DownloadFolders::Environment& env) {
+QString Browse(const FileOps::DownloadFolders::Environment& env) {
     // The preset has no folder part: only a confirmed name gives one.
     QString fileName = QStringLiteral("NOTOUCHY");
     for (;;) {
         platform::prompts().BrowseFile(QStringLiteral("Download Folder"), QStringLiteral("*.*"),
-                                       fileName, DownloadFolders::FirstDocumentsFolder(env));
+                                       fileName,
+                                       FileOps::DownloadFolders::FirstDocumentsFolder(env));
         QString folder = FileOps::GetFolder(fileName);
         if (folder.isEmpty())
             return {};
@@ -52,15 +53,15 @@ QString Browse(const DownloadFolders::Environment& env) {
 // One choice: from the list of folders found (or the chooser when none
 // was), a Downloads folder made where the list said it would be. "" when
 // the player closed it.
-QString ChooseOnce(const DownloadFolders::Environment& env) {
-    const QList<DownloadFolders::Candidate> found = DownloadFolders::Find(env);
+QString ChooseOnce(const FileOps::DownloadFolders::Environment& env) {
+    const QList<FileOps::DownloadFolders::Candidate> found = FileOps::DownloadFolders::Find(env);
     if (found.isEmpty())
         return Browse(env);
     platform::FolderPick pick;
     pick.title = AppTitle;
     pick.text = Text("FOLDERCHOICE");
     pick.otherText = Text("FOLDEROTHER");
-    for (const DownloadFolders::Candidate& c : found)
+    for (const FileOps::DownloadFolders::Candidate& c : found)
         pick.folders.append(c.willBeCreated ? c.folder + QLatin1Char(' ') + Text("FOLDERCREATED")
                                             : c.folder);
     const int answer = platform::prompts().PickFolder(pick);
@@ -68,8 +69,8 @@ QString ChooseOnce(const DownloadFolders::Environment& env) {
         return Browse(env);
     if (answer < 0 || answer >= found.size())
         return {};
-    const DownloadFolders::Candidate& chosen = found.at(answer);
-    if (chosen.willBeCreated && !DownloadFolders::CreateDownloads(chosen)) {
+    const FileOps::DownloadFolders::Candidate& chosen = found.at(answer);
+    if (chosen.willBeCreated && !FileOps::DownloadFolders::CreateDownloads(chosen)) {
         Error_Mod::ReportError(Fill("FOLDERNOTMADE", chosen.folder), false);
         return ChooseOnce(env);
     }
@@ -79,13 +80,14 @@ QString ChooseOnce(const DownloadFolders::Environment& env) {
 // Whether the player keeps a folder that does not look like the game's
 // download folder, after being told why.
 bool KeepDespiteDoubt(const QString& folder) {
-    const DownloadFolders::Doubt doubt = DownloadFolders::Check(folder);
-    if (doubt == DownloadFolders::Doubt::None)
+    const FileOps::DownloadFolders::Doubt doubt = FileOps::DownloadFolders::Check(folder);
+    if (doubt == FileOps::DownloadFolders::Doubt::None)
         return true;
     platform::Question question;
-    question.text = Fill(doubt == DownloadFolders::Doubt::NotNamedDownloads ? "FOLDERNOTDOWNLOADS"
-                                                                           : "FOLDERNOGAME",
-                         folder);
+    question.text =
+        Fill(doubt == FileOps::DownloadFolders::Doubt::NotNamedDownloads ? "FOLDERNOTDOWNLOADS"
+                                                                         : "FOLDERNOGAME",
+             folder);
     question.style = Box::YesNo | Box::Exclamation;
     question.title = AppTitle;
     question.yesText = Text("FOLDERUSE");
@@ -96,7 +98,7 @@ bool KeepDespiteDoubt(const QString& folder) {
 } // namespace
 
 QString ChooseDownloadFolder(FolderChoice when) {
-    const DownloadFolders::Environment env = DownloadFolders::FromSystem();
+    const FileOps::DownloadFolders::Environment env = FileOps::DownloadFolders::FromSystem();
     for (;;) {
         const QString folder = ChooseOnce(env);
         if (folder.isEmpty()) {

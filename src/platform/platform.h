@@ -74,7 +74,10 @@ public:
     virtual int Ask(Question& question) = 0;
     // The plain box.
     int MsgBox(const QString& prompt, int style, const QString& title) {
-        Question question{prompt, style, title, {}, false, {}, {}, {}, {}};
+        Question question;
+        question.text = prompt;
+        question.style = style;
+        question.title = title;
         return Ask(question);
     }
     // A one-line text input; false when it was cancelled. A secret answer

@@ -2,7 +2,7 @@
 
 // The windows were drawn in twips; at 96 dpi 15 twips make one pixel.
 // Layout arithmetic stays in twips and is turned into pixels once, here.
-namespace Twips {
+namespace platform::Twips {
 
 inline constexpr int PerPixel = 15;
 
@@ -17,4 +17,4 @@ constexpr int FromPixels(int pixels) {
     return pixels * PerPixel;
 }
 
-} // namespace Twips
+} // namespace platform::Twips

@@ -30,16 +30,16 @@ QPixmap RidIvidPicture(const QString& drop, const QString& here, const QString& 
     p.setRenderHint(QPainter::Antialiasing);
     // Right of the diamond, as large as the words allow.
     constexpr qreal Left = 160, Room = 383 - 160 - 14;
-    const QFont big =
-        Lettering::Fitted(Lettering::Fitted(Lettering::Face(34), drop, Room), here, Room);
-    Lettering::Draw(p, Lettering::TextPath(drop, big, QPointF(Left, 66)), Lettering::Cream,
-                    Lettering::Ink, 2.0);
-    Lettering::Draw(p, Lettering::TextPath(here, big, QPointF(Left, 104)), Lettering::LeafLight,
-                    Lettering::Ink, 2.0);
+    const QFont big = Forms::Lettering::Fitted(
+        Forms::Lettering::Fitted(Forms::Lettering::Face(34), drop, Room), here, Room);
+    Forms::Lettering::Draw(p, Forms::Lettering::TextPath(drop, big, QPointF(Left, 66)),
+                           Forms::Lettering::Cream, Forms::Lettering::Ink, 2.0);
+    Forms::Lettering::Draw(p, Forms::Lettering::TextPath(here, big, QPointF(Left, 104)),
+                           Forms::Lettering::LeafLight, Forms::Lettering::Ink, 2.0);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 215));
-    p.drawPath(Lettering::TextPath(
-        hint, Lettering::Fitted(Lettering::Face(12, QFont::DemiBold), hint, Room - 2),
+    p.drawPath(Forms::Lettering::TextPath(
+        hint, Forms::Lettering::Fitted(Forms::Lettering::Face(12, QFont::DemiBold), hint, Room - 2),
         QPointF(Left + 2, 130)));
     return picture;
 }
@@ -52,19 +52,21 @@ QPixmap SplashPicture(const QString& tagline) {
     // The name, sized to fit between the diamond and the right edge.
     constexpr qreal Left = 118, Right = 372;
     const QString name = QStringLiteral("Brushwick ");
-    const QFont title =
-        Lettering::Fitted(Lettering::Face(38), name + QStringLiteral("2"), Right - Left);
+    const QFont title = Forms::Lettering::Fitted(Forms::Lettering::Face(38),
+                                                 name + QStringLiteral("2"), Right - Left);
     const qreal nameWidth = QFontMetricsF(title).horizontalAdvance(name);
     const QColor rim(0x0b, 0x1d, 0x30);
-    Lettering::Draw(p, Lettering::TextPath(name.trimmed(), title, QPointF(Left, 62)),
-                    Lettering::Cream, rim, 2.5);
-    Lettering::Draw(p,
-                    Lettering::TextPath(QStringLiteral("2"), title, QPointF(Left + nameWidth, 62)),
-                    Lettering::LeafLight, rim, 2.5);
+    Forms::Lettering::Draw(p, Forms::Lettering::TextPath(name.trimmed(), title, QPointF(Left, 62)),
+                           Forms::Lettering::Cream, rim, 2.5);
+    Forms::Lettering::Draw(
+        p, Forms::Lettering::TextPath(QStringLiteral("2"), title, QPointF(Left + nameWidth, 62)),
+        Forms::Lettering::LeafLight, rim, 2.5);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 200));
-    p.drawPath(Lettering::TextPath(
-        tagline, Lettering::Fitted(Lettering::Face(11, QFont::DemiBold), tagline, Right - Left - 6),
+    p.drawPath(Forms::Lettering::TextPath(
+        tagline,
+        Forms::Lettering::Fitted(Forms::Lettering::Face(11, QFont::DemiBold), tagline,
+                                 Right - Left - 6),
         QPointF(Left + 6, 102)));
     return picture;
 }

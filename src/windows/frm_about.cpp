@@ -23,8 +23,8 @@ constexpr int LabelLeftTwips = 120;
 constexpr int LabelStartTwips = 120;
 
 QRect TwipRect(int left, int top, int width, int height) {
-    return QRect(Twips::ToPixels(left), Twips::ToPixels(top), Twips::ToPixels(width),
-                 Twips::ToPixels(height));
+    return QRect(platform::Twips::ToPixels(left), platform::Twips::ToPixels(top),
+                 platform::Twips::ToPixels(width), platform::Twips::ToPixels(height));
 }
 
 QString VersionText() {
@@ -70,7 +70,8 @@ frmAbout::frmAbout(QWidget* mainWindow)
 
 void frmAbout::BuildControls() {
     setWindowTitle(QStringLiteral("About"));
-    Forms::MakeFixedDialog(this, QSize(Twips::ToPixels(5760), Twips::ToPixels(2520)));
+    Forms::MakeFixedDialog(this,
+                           QSize(platform::Twips::ToPixels(5760), platform::Twips::ToPixels(2520)));
     // The picture is a pixel wider than the window is high; the window's own
     // colour matches its edge.
     setStyleSheet(QStringLiteral("frmAbout { background: #1f5a7e; }"));
@@ -172,11 +173,12 @@ void frmAbout::ShowCredits() {
 }
 
 int frmAbout::aboutLabelHeight() const {
-    return Twips::FromPixels(aboutLabel_->height());
+    return platform::Twips::FromPixels(aboutLabel_->height());
 }
 
 void frmAbout::PlaceAboutLabel() {
-    aboutLabel_->move(Twips::ToPixels(LabelLeftTwips), Twips::ToPixels(labelTop_));
+    aboutLabel_->move(platform::Twips::ToPixels(LabelLeftTwips),
+                      platform::Twips::ToPixels(labelTop_));
 }
 
 void frmAbout::Tick() {

@@ -18,11 +18,11 @@
 helpForm::helpForm(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window), mainWindow_(mainWindow) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    resize(Twips::ToPixels(4605), Twips::ToPixels(4125));
+    resize(platform::Twips::ToPixels(4605), platform::Twips::ToPixels(4125));
 
     Text1_ = new QPlainTextEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setGeometry(0, 0, Twips::ToPixels(4575), Twips::ToPixels(4095));
+    Text1_->setGeometry(0, 0, platform::Twips::ToPixels(4575), platform::Twips::ToPixels(4095));
     Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Nothing shown here is ever saved, so the text is not offered for editing.
     Text1_->setReadOnly(true);

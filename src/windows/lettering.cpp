@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QtMath>
 
-namespace Lettering {
+namespace Forms::Lettering {
 
 QFont Face(qreal pixelSize, int weight) {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -39,4 +39,4 @@ void Draw(QPainter& p, const QPainterPath& path, const QColor& fill, const QColo
     p.restore();
 }
 
-} // namespace Lettering
+} // namespace Forms::Lettering

@@ -11,7 +11,7 @@ class QPainter;
 // The lettering of the program's pictures. The pictures carry no words of
 // their own: the window paints the language's words on them with these,
 // and the picture generator (assets/render_artwork.cpp) shares the look.
-namespace Lettering {
+namespace Forms::Lettering {
 
 inline const QColor Cream(0xfb, 0xf7, 0xee);
 inline const QColor LeafLight(0xa6, 0xf0, 0x6e);
@@ -30,4 +30,4 @@ QPainterPath TextPath(const QString& text, const QFont& font, QPointF baseline);
 void Draw(QPainter& p, const QPainterPath& path, const QColor& fill, const QColor& rim,
           qreal shadowOffset);
 
-} // namespace Lettering
+} // namespace Forms::Lettering

@@ -49,11 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Write(scene.input(), data, size);
 
     // Inspect throws only for files it cannot read; this one it can.
-    const Sims2Pack::Inspection inspection = Sims2Pack::Inspect(scene.input());
+    const FileOps::Sims2Pack::Inspection inspection = FileOps::Sims2Pack::Inspect(scene.input());
     if (inspection.refusal.isEmpty()) {
         try {
             const QStringList written =
-                Sims2Pack::Unpack(scene.input(), inspection.container, scene.sandbox());
+                FileOps::Sims2Pack::Unpack(scene.input(), inspection.container, scene.sandbox());
             for (const QString& path : written) {
                 const QString name = path.mid(scene.sandbox().size());
                 if (!path.startsWith(scene.sandbox()) || name.contains(QLatin1Char('/')) ||

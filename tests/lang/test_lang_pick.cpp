@@ -17,7 +17,7 @@
 namespace {
 
 using Answer = std::function<void(langPickForm&)>;
-using Twips::ToPixels;
+using platform::Twips::ToPixels;
 
 // Answers each modal choice window once it is up, in order. A window shown
 // more often than there are answers stops the test instead of waiting forever.

@@ -67,9 +67,13 @@ void TestLog::logFolder() {
     ReportError("shown", false);
     QCOMPARE(env.prompts.boxes.size(), 1);
 
-    // A writable program folder keeps its log, as before.
+    // A writable program folder keeps its log, as before; a folder in the
+    // log's place sends it to the state folder.
     env.process.programFolder = env.programFolder();
     QCOMPARE(LogFilePath(), env.logPath());
+    QDir().mkpath(env.logPath());
+    env.process.stateFolder = env.root() + "/state2";
+    QCOMPARE(LogFilePath(), env.process.stateFolder + "/Brushwick2.log");
 }
 
 void TestLog::reports_data() {

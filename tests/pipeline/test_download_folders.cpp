@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-using namespace DownloadFolders;
+using namespace FileOps::DownloadFolders;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using namespace Sims2Pack;
+using namespace FileOps::Sims2Pack;
 
 namespace {
 
