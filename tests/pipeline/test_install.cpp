@@ -77,7 +77,7 @@ long SpoilDestination(int, int, std::size_t) {
 QByteArray Noise(int size) {
     QByteArray bytes(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7919 + i / 251) & 0xFF);
+        bytes[i] = char((unsigned(i) * 7919u + unsigned(i) / 251u) & 0xFFu);
     return bytes;
 }
 
