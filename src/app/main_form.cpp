@@ -39,6 +39,8 @@ constexpr int ClientHeight = 201;
 constexpr int PictureHeight = 173;
 constexpr int PictureBorder = 2;
 constexpr QRect HelpButtonRect{344, 128, 41, 41};
+// The most the progress may take of the status bar, in pixels.
+constexpr int ProgressWidth = 150;
 
 } // namespace
 
@@ -216,9 +218,14 @@ void mainForm::Refresh() {
     if (running) {
         const QString files = lang.ProperString(QStringLiteral("PROGRESSFILES"),
                                                 QString::number(progress.files), {}, {});
-        progressText_->setText(progress.archive.isEmpty()
-                                   ? files
-                                   : files + QStringLiteral(" \u00b7 ") + progress.archive);
+        const QString full = progress.archive.isEmpty()
+                                 ? files
+                                 : files + QStringLiteral(" \u00b7 ") + progress.archive;
+        // A long archive name loses its middle rather than pushing the
+        // Stop button out of the narrow window.
+        progressText_->setText(
+            progressText_->fontMetrics().elidedText(full, Qt::ElideMiddle, ProgressWidth));
+        progressText_->setToolTip(full);
         archiveBar_->setValue(std::max(progress.percent, 0));
     }
 }
@@ -228,7 +235,8 @@ void mainForm::ShowPicture() {
     const LanguagePack& lang = G().CurLang;
     DnDPic_->setPixmap(RidIvidPicture(lang.SeeByName(QStringLiteral("PICTUREDROP")),
                                       lang.SeeByName(QStringLiteral("PICTUREHERE")),
-                                      lang.SeeByName(QStringLiteral("PICTUREHINT"))));
+                                      lang.SeeByName(QStringLiteral("PICTUREHINT")),
+                                      HelpButtonRect.left() - 6));
 }
 
 void mainForm::SetMenuCaptions(const platform::MenuCaptions& captions) {

@@ -70,6 +70,9 @@ int QtPrompts::Ask(Question& question) {
     }
     QMessageBox box(IconFor(question.style), question.title, question.text, buttons,
                     QApplication::activeWindow());
+    // Paths and addresses in a message can be copied (a web address to
+    // open by hand, a path to look at).
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (!question.checkText.isEmpty())
         box.setCheckBox(new QCheckBox(question.checkText, &box));
     QAbstractButton* yesToAll = nullptr;

@@ -23,7 +23,8 @@ void InitArtwork() {
     registered = true;
 }
 
-QPixmap RidIvidPicture(const QString& drop, const QString& here, const QString& hint) {
+QPixmap RidIvidPicture(const QString& drop, const QString& here, const QString& hint,
+                       int hintRight) {
     InitArtwork();
     QPixmap picture(Resource("ridivid.png"));
     QPainter p(&picture);
@@ -39,7 +40,9 @@ QPixmap RidIvidPicture(const QString& drop, const QString& here, const QString& 
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 215));
     p.drawPath(Forms::Lettering::TextPath(
-        hint, Forms::Lettering::Fitted(Forms::Lettering::Face(12, QFont::DemiBold), hint, Room - 2),
+        hint,
+        Forms::Lettering::Fitted(Forms::Lettering::Face(12, QFont::DemiBold), hint,
+                                 hintRight - (Left + 2)),
         QPointF(Left + 2, 130)));
     return picture;
 }

@@ -11,9 +11,10 @@
 void InitArtwork();
 
 // The picture that files are dropped onto (383 x 169), with the invitation
-// in the player's language: two large lines and a small one below.
-QPixmap RidIvidPicture(const QString& drop = {}, const QString& here = {},
-                       const QString& hint = {});
+// in the player's language: two large lines and a small one below, which
+// ends before hintRight (where the window puts its help button).
+QPixmap RidIvidPicture(const QString& drop = {}, const QString& here = {}, const QString& hint = {},
+                       int hintRight = 369);
 // The start-up picture (383 x 169) with the program's name and the tagline
 // in the player's language, and room at the lower right for the version and
 // the legal notice.

@@ -38,6 +38,11 @@ QString OutcomeText(Outcome outcome) {
     return Text(OutcomeKeys[static_cast<std::size_t>(outcome)]);
 }
 
+namespace {
+// Room for the name of a dropped file and a folder or two above it.
+constexpr int FileColumnWidth = 260;
+} // namespace
+
 RunReportWindow::RunReportWindow(const RunReport& report, QWidget* parent)
     : QDialog(parent), report_(report), filter_(new QComboBox(this)), list_(new QTreeWidget(this)) {
     setWindowTitle(AppTitle + QStringLiteral(" - ") + Text("REPORTTITLE"));
@@ -59,6 +64,9 @@ RunReportWindow::RunReportWindow(const RunReport& report, QWidget* parent)
         counts->addWidget(count, row / 2, (row % 2) * 2 + 1);
         ++row;
     }
+    // The pairs stay together at the left, however wide the window.
+    counts->setHorizontalSpacing(12);
+    counts->setColumnStretch(4, 1);
     layout->addLayout(counts);
 
     filter_->setObjectName(QStringLiteral("filter"));
@@ -74,6 +82,8 @@ RunReportWindow::RunReportWindow(const RunReport& report, QWidget* parent)
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({Text("REPORTFILE"), Text("REPORTWHAT"), Text("REPORTDETAIL")});
     list_->header()->setStretchLastSection(true);
+    // Paths lose their middle, not the file name at their end.
+    list_->setTextElideMode(Qt::ElideMiddle);
     layout->addWidget(list_, 1);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -104,9 +114,13 @@ void RunReportWindow::Fill() {
     for (const ReportLine& line : report_.lines) {
         if (shown >= 0 && static_cast<int>(line.outcome) != shown)
             continue;
-        new QTreeWidgetItem(list_, {line.file, OutcomeText(line.outcome), line.detail});
+        auto* item =
+            new QTreeWidgetItem(list_, {line.file, OutcomeText(line.outcome), line.detail});
+        item->setToolTip(0, line.file);
+        item->setToolTip(2, line.detail);
     }
     list_->resizeColumnToContents(1);
+    list_->setColumnWidth(0, FileColumnWidth);
 }
 
 QString RunReportWindow::ListText() const {

@@ -158,12 +158,17 @@ void TestMainForm::windowLivesWhileRunAsks() {
     QString waitingText;
     bool menuClosed = false;
     bool copiedMeanwhile = true;
+    bool stopFits = false;
     w.slow.before = [&] {
         // The run waits on the question; the window paints, takes a drop
         // and keeps the option windows closed meanwhile.
         WindowEnv::spin(60);
         w.drop({later});
         waitingText = w.window.findChild<QLabel*>("statusText")->text();
+        // A long archive name leaves room for the Stop button in the window.
+        w.window.SetProgress({12345, QString(200, 'n') + ".zip", 40});
+        QCoreApplication::processEvents();
+        stopFits = w.part("SBar")->minimumSizeHint().width() <= w.window.width();
         menuClosed =
             !w.entry("otherMenuOptions")->isEnabled() && !w.entry("langMenuOption")->isEnabled();
         copiedMeanwhile = QFile::exists(w.env.downloadFolder() + "/a.package") &&
@@ -175,6 +180,7 @@ void TestMainForm::windowLivesWhileRunAsks() {
     QVERIFY(menuClosed && w.entry("otherMenuOptions")->isEnabled());
     QVERIFY2(waitingText.endsWith("WAITING 1"), qPrintable(waitingText));
     QVERIFY(!copiedMeanwhile);
+    QVERIFY(stopFits);
     // The drop made meanwhile ran afterwards, as a run of its own.
     const QStringList log = w.env.logMessages();
     QCOMPARE(log.filter("HANDLEDODFILECOUNT: 1").size(), 2);
