@@ -201,9 +201,16 @@ void mainForm::Refresh() {
         progress = progress_;
     }
     const LanguagePack& lang = G().CurLang;
-    if (runs_ && runs_->Waiting() > 0)
-        text += QStringLiteral("  ") + lang.ProperString(QStringLiteral("WAITING"),
-                                                         QString::number(runs_->Waiting()), {}, {});
+    if (runs_ && runs_->Waiting() > 0) {
+        // The growing dots give way to the note that drops wait, which
+        // stays in sight at the end.
+        const QString note =
+            QStringLiteral("  ") +
+            lang.ProperString(QStringLiteral("WAITING"), QString::number(runs_->Waiting()), {}, {});
+        const QFontMetrics metrics = statusText_->fontMetrics();
+        const int room = statusText_->contentsRect().width() - metrics.horizontalAdvance(note);
+        text = metrics.elidedText(text, Qt::ElideRight, std::max(room, 0)) + note;
+    }
     statusText_->setText(text);
     if (busy != showingBusy_) {
         showingBusy_ = busy;
