@@ -15,7 +15,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <functional>
 #include <memory>
 
 class TestTextFit : public QObject {
@@ -60,13 +59,6 @@ QStringList CutOff(QWidget* window) {
     return cut;
 }
 
-RunReport EveryOutcome() {
-    RunReport report;
-    for (int i = 0; i < OutcomeCount; ++i)
-        report.Add(QString("/dl/file%1.package").arg(i), static_cast<Outcome>(i), "detail");
-    return report;
-}
-
 } // namespace
 
 void TestTextFit::everyWindowFits_data() {
@@ -93,10 +85,7 @@ void TestTextFit::everyWindowFits() {
 
     mainForm main;
     std::unique_ptr<QWidget> shown;
-    if (window == "main") {
-        main.SetText(G().CurLang.SeeByName("Defbarmsg"));
-        main.show();
-    } else if (window == "other options") {
+    if (window == "other options") {
         shown = std::make_unique<optsForm>(&main);
     } else if (window == "logging options") {
         shown = std::make_unique<logOptsForm>(&main);
@@ -110,8 +99,11 @@ void TestTextFit::everyWindowFits() {
         help->Load_Readme();
         shown = std::move(help);
     } else if (window == "report") {
-        shown = std::make_unique<RunReportWindow>(EveryOutcome(), &main);
-    } else {
+        RunReport report;
+        for (int i = 0; i < OutcomeCount; ++i)
+            report.Add(QString("/dl/file%1.package").arg(i), static_cast<Outcome>(i), "detail");
+        shown = std::make_unique<RunReportWindow>(report, &main);
+    } else if (window == "folder choice") {
         platform::FolderPick pick;
         pick.title = AppTitle;
         pick.text = G().CurLang.SeeByName("FOLDERCHOICE");

@@ -10,6 +10,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <optional>
+
 namespace {
 
 // A window's control, by the name the window gives it.
@@ -39,6 +41,28 @@ void Leave(QDialog& dialog, QPushButton* okButton, bool ok) {
     QVERIFY(!dialog.isVisible());
 }
 
+// The level in force and the one clicked, OK or the close box, what is
+// written, and whether the store refuses it.
+struct LogChoice {
+    int from, to;
+    bool ok;
+    QStringList writes;
+    bool storeFails = false;
+};
+
+// The boxes' values before (skipping programs is the other way round), the
+// clicks on each box, the folder choice's answer (none: not opened), OK or
+// the close box, what is written and logged ("<dl>" is the folder found),
+// and whether the store refuses it.
+struct Options {
+    bool confirm;
+    int clicks;
+    std::optional<int> pick;
+    bool ok;
+    QStringList writes, log;
+    bool storeFails = false;
+};
+
 } // namespace
 
 class TestWindows : public QObject {
@@ -54,8 +78,6 @@ private slots:
     void logLevelIsStoredOnOkOnly();
     void otherOptionsAreStoredOnOkOnly_data();
     void otherOptionsAreStoredOnOkOnly();
-    void downloadFolderChanged_data();
-    void downloadFolderChanged();
     void runReportCountsAndFilters();
 };
 
@@ -90,14 +112,12 @@ void TestWindows::clicksOnThePictureAndTheTimerClose() {
     QCOMPARE(Part<QTimer>(about, "Timer1")->interval(), credits ? 50 : 7500);
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
-    if (control == "Timer1") { // the beat is brought forward, not waited for
-        Part<QTimer>(about, "Timer1")->start(0);
-        QCoreApplication::processEvents();
-    } else if (control.isEmpty()) {
+    if (control == "Timer1")
+        Beat(about);
+    else if (control.isEmpty())
         QTest::mouseClick(&about, button, {}, QPoint(about.width() - 1, 10));
-    } else { // a corner, which the credits text leaves free in its box
-        QTest::mouseClick(about.findChild<QWidget*>(control), button, {}, QPoint(3, 3));
-    }
+    else // a corner, which the credits text leaves free in its box
+        QTest::mouseClick(Part(about, control), button, {}, QPoint(3, 3));
     QCOMPARE(about.isVisible(), !closes);
     QCOMPARE(Part<QTimer>(about, "Timer1")->isActive(), !closes);
     QCOMPARE(main.isVisible(), closes);
@@ -158,7 +178,10 @@ void TestWindows::helpShowsTheReadmeOrTheFallback_data() {
     QTest::newRow("none for the language") << QByteArray() << QByteArray("Hello\r\n") << "Hello\n";
     QTest::newRow("empty for the language") << QByteArray("") << QByteArray("Hello") << "Hello\n";
     QTest::newRow("both empty") << QByteArray("") << QByteArray("") << "\n";
-    QTest::newRow("no text at all") << QByteArray() << QByteArray() << "";
+    // Nothing to show: the window says so instead of failing.
+    QTest::newRow("no text at all")
+        << QByteArray() << QByteArray()
+        << "This text cannot be shown.\n\n%P\nError 53: File not found\n";
     // The read-me names the log this copy writes, wherever that is.
     QTest::newRow("log named") << QByteArray("See %LOGFILE%.") << QByteArray("x") << "See %L.\n";
 }
@@ -177,17 +200,13 @@ void TestWindows::helpShowsTheReadmeOrTheFallback() {
         env.writeFile(langs + "readme.lang.eng0.txt", fallback);
     helpForm help(nullptr);
     help.Load_Readme();
-    auto* text = Part<QPlainTextEdit>(help, "Text1");
     QCOMPARE(help.windowTitle(), QString("Brushwick 2 - Help"));
-    if (!shown.isEmpty()) {
-        QCOMPARE(text->toPlainText(), shown.replace("%L", env.logPath()));
-        return;
-    }
-    // Nothing to show: the window says so instead of failing.
     const QString path = langs + "readme.lang.eng0.txt";
-    QCOMPARE(text->toPlainText(),
-             "This text cannot be shown.\n\n" + path + "\nError 53: File not found\n");
-    QCOMPARE(env.logMessages(), QStringList{"SHOWTEXTFILE: " + path + " - 53: File not found"});
+    QCOMPARE(Part<QPlainTextEdit>(help, "Text1")->toPlainText(),
+             shown.replace("%L", env.logPath()).replace("%P", path));
+    QCOMPARE(env.logMessages(), shown.contains(path)
+                                    ? QStringList{"SHOWTEXTFILE: " + path + " - 53: File not found"}
+                                    : QStringList{});
     QVERIFY(env.prompts.boxes.isEmpty());
 }
 
@@ -222,136 +241,95 @@ void TestWindows::helpWindowFollowsTheMainWindow() {
 }
 
 void TestWindows::logLevelIsStoredOnOkOnly_data() {
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<bool>("storeFails");
-    QTest::addColumn<QStringList>("writes");
+    QTest::addColumn<LogChoice>("c");
     // The words start-up reads back; the level already in force writes nothing.
     const QStringList words{"off", "errors", "skips", "verbose", "debug"};
     for (int to = 0; to < 5; ++to)
-        QTest::addRow("verbose to %d", to)
-            << 3 << to << true << false
-            << (to == 3 ? QStringList{} : QStringList{"LogLevel=" + words[to]});
-    QTest::newRow("debug to off") << 4 << 0 << true << false << QStringList{"LogLevel=off"};
-    QTest::newRow("close box") << 3 << 4 << false << false << QStringList{};
+        QTest::addRow("verbose to %d", to) << LogChoice{
+            3, to, true, to == 3 ? QStringList{} : QStringList{"LogLevel=" + words[to]}};
+    QTest::newRow("debug to off") << LogChoice{4, 0, true, {"LogLevel=off"}};
+    QTest::newRow("close box") << LogChoice{3, 4, false, {}};
     // Choosing "off" must not swallow the report of its own failed write.
-    QTest::newRow("store fails") << 3 << 0 << true << true << QStringList{"LogLevel=off"};
+    QTest::newRow("store fails") << LogChoice{3, 0, true, {"LogLevel=off"}, true};
 }
 
 void TestWindows::logLevelIsStoredOnOkOnly() {
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(bool, ok);
-    QFETCH(bool, storeFails);
-    QFETCH(QStringList, writes);
-    TestEnv env(from);
-    env.settings.failWrites = storeFails;
+    QFETCH(LogChoice, c);
+    TestEnv env(c.from);
+    env.settings.failWrites = c.storeFails;
     logOptsForm dialog(nullptr);
-    QVERIFY(Part<QRadioButton>(dialog, QString("logOption%1").arg(from))->isChecked());
+    QVERIFY(Part<QRadioButton>(dialog, QString("logOption%1").arg(c.from))->isChecked());
     dialog.show();
-    ClickBox(Part<QRadioButton>(dialog, QString("logOption%1").arg(to)));
-    Leave(dialog, Part<QPushButton>(dialog, "logButton"), ok);
-    QCOMPARE(env.settings.writes, writes);
+    ClickBox(Part<QRadioButton>(dialog, QString("logOption%1").arg(c.to)));
+    Leave(dialog, Part<QPushButton>(dialog, "logButton"), c.ok);
+    QCOMPARE(env.settings.writes, c.writes);
     // A failed write still leaves the choice in force for this run.
-    QCOMPARE(G().LogLevel, ok ? to : from);
-    QCOMPARE(env.logMessages(), storeFails ? QStringList{"SETTINGS: could not store " +
-                                                         writes.value(0).replace('=', " = ")}
-                                           : QStringList{});
+    QCOMPARE(G().LogLevel, c.ok ? c.to : c.from);
+    QCOMPARE(env.logMessages(), c.storeFails ? QStringList{"SETTINGS: could not store " +
+                                                           c.writes.value(0).replace('=', " = ")}
+                                             : QStringList{});
 }
 
 void TestWindows::otherOptionsAreStoredOnOkOnly_data() {
-    QTest::addColumn<bool>("confirm"); // skipping programs is the other way round
-    QTest::addColumn<int>("clicks");   // on each box
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<bool>("storeFails");
-    QTest::addColumn<QStringList>("writes");
-    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<Options>("c");
     const QStringList toAsk{"CONFIRMOVERWRITES: Changed by menu to True",
                             "SkipEXEs: Changed by menu to False"};
     const QStringList toSkip{"CONFIRMOVERWRITES: Changed by menu to False",
                              "SkipEXEs: Changed by menu to True"};
+    const QStringList skipWrites{"ConfirmOverwrites=no", "SkipEXEs=yes"};
     QTest::newRow("ask, run programs")
-        << false << 1 << true << false << QStringList{"ConfirmOverwrites=yes", "SkipEXEs=no"}
-        << toAsk;
-    QTest::newRow("overwrite, skip programs")
-        << true << 1 << true << false << QStringList{"ConfirmOverwrites=no", "SkipEXEs=yes"}
-        << toSkip;
-    QTest::newRow("changed back") << false << 2 << true << false << QStringList{} << QStringList{};
-    QTest::newRow("close box") << false << 1 << false << false << QStringList{} << QStringList{};
+        << Options{false, 1, {}, true, {"ConfirmOverwrites=yes", "SkipEXEs=no"}, toAsk};
+    QTest::newRow("overwrite, skip programs") << Options{true, 1, {}, true, skipWrites, toSkip};
+    QTest::newRow("changed back") << Options{false, 2, {}, true, {}, {}};
+    QTest::newRow("folder chosen")
+        << Options{false, 0, 0, true, {"SimsPath=<dl>"}, {"SIMSPATH: <dl>"}};
+    QTest::newRow("close box") << Options{false, 1, 0, false, {}, {}};
+    // Closing the choice keeps the folder; nobody is asked about quitting.
+    QTest::newRow("folder choice closed")
+        << Options{false, 0, platform::FolderPick::Closed, true, {}, {}};
     // The values stay in force for this run.
-    QTest::newRow("store fails") << true << 1 << true << true
-                                 << QStringList{"ConfirmOverwrites=no", "SkipEXEs=yes"}
-                                 << QStringList{toSkip[0],
-                                                "SETTINGS: could not store ConfirmOverwrites = no",
-                                                toSkip[1],
-                                                "SETTINGS: could not store SkipEXEs = yes"};
+    const QStringList refused{toSkip[0], "SETTINGS: could not store ConfirmOverwrites = no",
+                              toSkip[1], "SETTINGS: could not store SkipEXEs = yes"};
+    QTest::newRow("store fails") << Options{true, 1, {}, true, skipWrites, refused, true};
 }
 
 void TestWindows::otherOptionsAreStoredOnOkOnly() {
-    QFETCH(bool, confirm);
-    QFETCH(int, clicks);
-    QFETCH(bool, ok);
-    QFETCH(bool, storeFails);
-    QFETCH(QStringList, writes);
-    QFETCH(QStringList, log);
+    QFETCH(Options, c);
     TestEnv env;
     env.useTestLanguage();
-    env.settings.failWrites = storeFails;
-    G().ConfirmOverwrites = confirm;
-    G().SkipEXEs = !confirm;
-    optsForm dialog(nullptr);
-    auto* confirmBox = Part<QCheckBox>(dialog, "confirmOverCheck");
-    auto* skipBox = Part<QCheckBox>(dialog, "skipEXEcheck");
-    QCOMPARE(confirmBox->text(), QString("Ask before overwriting"));
-    QCOMPARE(skipBox->text(), QString("Skip programs"));
-    QVERIFY(confirmBox->isChecked() == confirm);
-    QVERIFY(skipBox->isChecked() != confirm);
-    dialog.show();
-    for (int i = 0; i < clicks; ++i) {
-        ClickBox(confirmBox);
-        ClickBox(skipBox);
-    }
-    Leave(dialog, Part<QPushButton>(dialog, "logButton"), ok);
-    QCOMPARE(env.settings.writes, writes);
-    QCOMPARE(env.logMessages(), log);
-    const bool changed = ok && clicks == 1;
-    QCOMPARE(G().ConfirmOverwrites, confirm != changed);
-    QCOMPARE(G().SkipEXEs, confirm == changed);
-    QVERIFY(env.prompts.boxes.isEmpty());
-}
-
-void TestWindows::downloadFolderChanged_data() {
-    QTest::addColumn<int>("pick");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<bool>("changed");
-    QTest::newRow("chosen, OK") << 0 << true << true;
-    QTest::newRow("chosen, close box") << 0 << false << false;
-    // Closing the choice keeps the folder; nobody is asked about quitting.
-    QTest::newRow("choice closed, OK") << int(platform::FolderPick::Closed) << true << false;
-}
-
-void TestWindows::downloadFolderChanged() {
-    QFETCH(int, pick);
-    QFETCH(bool, ok);
-    QFETCH(bool, changed);
-    TestEnv env;
-    env.useTestLanguage();
+    env.settings.failWrites = c.storeFails;
+    G().ConfirmOverwrites = c.confirm;
+    G().SkipEXEs = !c.confirm;
     const QString old = env.downloadFolder() + "/";
     G().SimsPath = old;
     const QString found = env.root() + "/home/.wine/drive_c/users/me/Documents/EA Games/"
                                        "The Sims 2/Downloads/";
     QDir().mkpath(found);
     QDir().mkpath(found + "../Neighborhoods");
-    env.prompts.picks = {pick};
     optsForm dialog(nullptr);
+    auto* confirmBox = Part<QCheckBox>(dialog, "confirmOverCheck");
+    auto* skipBox = Part<QCheckBox>(dialog, "skipEXEcheck");
+    QCOMPARE(confirmBox->text(), QString("Ask before overwriting"));
+    QCOMPARE(skipBox->text(), QString("Skip programs"));
+    QVERIFY(confirmBox->isChecked() == c.confirm);
+    QVERIFY(skipBox->isChecked() != c.confirm);
     dialog.show();
-    QTest::mouseClick(dialog.findChild<QPushButton*>("folderChange"), Qt::LeftButton);
-    QCOMPARE(dialog.findChild<QLabel*>("folderPath")->toolTip(), pick == 0 ? found : old);
-    Leave(dialog, Part<QPushButton>(dialog, "logButton"), ok);
-    QCOMPARE(G().SimsPath, changed ? found : old);
-    QCOMPARE(env.settings.writes, changed ? QStringList{"SimsPath=" + found} : QStringList{});
-    QCOMPARE(env.logMessages(), changed ? QStringList{"SIMSPATH: " + found} : QStringList{});
+    for (int i = 0; i < c.clicks; ++i) {
+        ClickBox(confirmBox);
+        ClickBox(skipBox);
+    }
+    if (c.pick) {
+        env.prompts.picks = {*c.pick};
+        QTest::mouseClick(Part<QPushButton>(dialog, "folderChange"), Qt::LeftButton);
+        QCOMPARE(Part<QLabel>(dialog, "folderPath")->toolTip(), c.pick == 0 ? found : old);
+    }
+    Leave(dialog, Part<QPushButton>(dialog, "logButton"), c.ok);
+    QCOMPARE(env.settings.writes, c.writes.replaceInStrings("<dl>", found));
+    QCOMPARE(env.logMessages(), c.log.replaceInStrings("<dl>", found));
+    const bool changed = c.ok && c.clicks == 1;
+    QCOMPARE(G().ConfirmOverwrites, c.confirm != changed);
+    QCOMPARE(G().SkipEXEs, c.confirm == changed);
+    QCOMPARE(G().SimsPath, c.ok && c.pick == 0 ? found : old);
     QVERIFY(env.prompts.boxes.isEmpty());
 }
 
