@@ -1,4 +1,3 @@
-#include "app/drop_picture.h"
 #include "app/main_form.h"
 #include "app/run_queue.h"
 #include "checks.h"
@@ -13,38 +12,26 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QToolButton>
 #include <QtTest>
+
+#include <optional>
 
 namespace {
 
-// A question that stays open while the test looks at the window: the
-// answer comes from the fakes once `before` has run, with the window's
+// A question that stays open while the test looks at the window: it is
+// answered as the fakes answer once `before` has run, with the window's
 // events going on meanwhile.
-class SlowPrompts : public platform::Prompts {
+class SlowPrompts : public fakes::Prompts {
 public:
-    explicit SlowPrompts(fakes::Prompts& inner) : inner_(inner) {}
     int Ask(platform::Question& q) override {
         if (before) {
             auto once = std::move(before);
             before = nullptr;
             once();
         }
-        return inner_.Ask(q);
+        return fakes::Prompts::Ask(q);
     }
-    bool InputBox(const QString& p, const QString& t, QString& a, bool s,
-                  const QString& show) override {
-        return inner_.InputBox(p, t, a, s, show);
-    }
-    void BrowseFile(const QString& t, const QString& p, QString& f, const QString& start) override {
-        inner_.BrowseFile(t, p, f, start);
-    }
-    int PickFolder(const platform::FolderPick& pick) override { return inner_.PickFolder(pick); }
     std::function<void()> before;
-
-private:
-    fakes::Prompts& inner_;
 };
 
 // The window stands in for the status interface, as in the program, and
@@ -52,8 +39,8 @@ private:
 // fakes on the window's thread, as the real ones would.
 struct WindowEnv {
     TestEnv env;
-    SlowPrompts slow{env.prompts};
-    platform::WindowThreadPrompts prompts{slow};
+    SlowPrompts asked;
+    platform::WindowThreadPrompts prompts{asked};
     platform::WindowThreadShell shell{env.shell};
     mainForm window;
     WindowEnv() {
@@ -62,6 +49,7 @@ struct WindowEnv {
         env.useTestLanguage();
         G().SimsPath = env.downloadFolder() + "/";
         G().TidselTemp = env.driveFolder() + "/temp/brushwick/voriderud";
+        window.show();
     }
     ~WindowEnv() { platform::SetWindowThread(nullptr); }
     void waitForRuns() { window.Runs().WaitUntilIdle(); }
@@ -74,12 +62,6 @@ struct WindowEnv {
     }
     QAction* entry(const char* name) const { return part<QAction>(name); }
     QMenu* menu() const { return part<QMenu>("helpMenu"); }
-    // The window's events go on for ms milliseconds.
-    static void spin(int ms) {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
     // Drags the files onto the picture; with none, what a browser drags.
     void drop(const QStringList& paths) {
         QMimeData data;
@@ -100,11 +82,14 @@ struct WindowEnv {
 
 } // namespace
 
+// Each test starts with a window of its own, shown.
 class TestMainForm : public QObject {
     Q_OBJECT
+    std::optional<WindowEnv> w;
 private slots:
+    void init() { w.emplace(); }
+    void cleanup() { w.reset(); }
     void dropInstallsInDroppedOrder();
-    void dropsThatInstallNothing();
     void windowLivesWhileRunAsks();
     void stopLeavesTheFolderClean_data();
     void stopLeavesTheFolderClean();
@@ -118,76 +103,58 @@ private slots:
 };
 
 void TestMainForm::dropInstallsInDroppedOrder() {
-    WindowEnv w;
-    w.env.writeFile(w.env.work("dl/a.package"), "a");
-    const QString b = w.env.writeFile(w.env.work("b.package"), "b");
-    const QString skin = w.env.writeFile(w.env.work("body.skin"), "s");
-    w.drop({w.env.work("dl"), b, skin});
-    w.waitForRuns();
+    // A web address and text make a run of nothing, with nothing to look at.
+    w->drop({});
+    w->waitForRuns();
+    QCOMPARE(w->window.Text(), QString("Done! No files installed"));
+    QCOMPARE(w->env.logMessages().value(0), QString("HANDLEDODFILECOUNT: 0"));
+    QVERIFY(!w->part("detailsLink")->isVisible());
 
-    QVERIFY(QFile::exists(w.env.downloadFolder() + "/a.package"));
-    QVERIFY(QFile::exists(w.env.downloadFolder() + "/b.package"));
-    QCOMPARE(w.env.shell.opened, QStringList{skin});
-    QCOMPARE(w.window.Text(), QString("Done! 3 files installed"));
-    const QStringList log = w.env.logMessages();
-    QVERIFY(log.indexOf("FOLDER: " + w.env.work("dl")) < log.indexOf("Sims2Skin: " + skin));
+    w->env.writeFile(w->env.work("dl/a.package"), "a");
+    const QString b = w->env.writeFile(w->env.work("b.package"), "b");
+    const QString skin = w->env.writeFile(w->env.work("body.skin"), "s");
+    w->drop({w->env.work("dl"), b, skin});
+    w->waitForRuns();
+
+    QVERIFY(QFile::exists(w->env.downloadFolder() + "/a.package"));
+    QVERIFY(QFile::exists(w->env.downloadFolder() + "/b.package"));
+    QCOMPARE(w->env.shell.opened, QStringList{skin});
+    QCOMPARE(w->window.Text(), QString("Done! 3 files installed"));
+    const QStringList log = w->env.logMessages();
+    QVERIFY(log.indexOf("FOLDER: " + w->env.work("dl")) < log.indexOf("Sims2Skin: " + skin));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
 }
 
-void TestMainForm::dropsThatInstallNothing() {
-    WindowEnv w;
-    // A web address and text make a run of nothing.
-    w.drop({});
-    w.waitForRuns();
-    QCOMPARE(w.window.Text(), QString("Done! No files installed"));
-    QCOMPARE(w.env.logMessages().value(0), QString("HANDLEDODFILECOUNT: 0"));
-    QVERIFY(!w.window.findChild<QLabel*>("detailsLink")->isVisible());
-}
-
 void TestMainForm::windowLivesWhileRunAsks() {
-    WindowEnv w;
-    w.window.show();
     G().ConfirmOverwrites = true;
-    const QString a = w.env.writeFile(w.env.work("a.package"), "new");
-    w.env.writeFile(w.env.downloadFolder() + "/a.package", "old");
-    const QString later = w.env.writeFile(w.env.work("later.txt"), "later");
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(5);
-    QString waitingText;
-    bool menuClosed = false;
-    bool copiedMeanwhile = true;
-    bool stopFits = false;
-    w.slow.before = [&] {
-        // The run waits on the question; the window paints, takes a drop
-        // and keeps the option windows closed meanwhile.
-        WindowEnv::spin(60);
-        w.drop({later});
-        waitingText = w.window.findChild<QLabel*>("statusText")->text();
+    const QString a = w->env.writeFile(w->env.work("a.package"), "new");
+    w->env.writeFile(w->env.downloadFolder() + "/a.package", "old");
+    const QString later = w->env.writeFile(w->env.work("later.txt"), "later");
+    w->asked.before = [&] {
+        // The run waits on the question; the window takes a drop and tells
+        // of it, keeps the option windows closed, and nothing is copied yet.
+        w->drop({later});
+        const QString waiting = w->part<QLabel>("statusText")->text();
+        QVERIFY2(waiting.endsWith("WAITING 1"), qPrintable(waiting));
+        QVERIFY(!w->entry("otherMenuOptions")->isEnabled());
+        QVERIFY(!w->entry("langMenuOption")->isEnabled());
+        QCOMPARE(Content(w->env.downloadFolder() + "/a.package"), QByteArray("old"));
         // A long archive name leaves room for the Stop button in the window.
-        w.window.SetProgress({12345, QString(200, 'n') + ".zip", 40});
+        w->window.SetProgress({12345, QString(200, 'n') + ".zip", 40});
         QCoreApplication::processEvents();
-        stopFits = w.part("SBar")->minimumSizeHint().width() <= w.window.width();
-        menuClosed =
-            !w.entry("otherMenuOptions")->isEnabled() && !w.entry("langMenuOption")->isEnabled();
-        copiedMeanwhile = QFile::exists(w.env.downloadFolder() + "/a.package") &&
-                          Content(w.env.downloadFolder() + "/a.package") == "new";
+        QVERIFY(w->part("SBar")->minimumSizeHint().width() <= w->window.width());
     };
-    w.drop({a});
-    w.waitForRuns();
-    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
-    QVERIFY(menuClosed && w.entry("otherMenuOptions")->isEnabled());
-    QVERIFY2(waitingText.endsWith("WAITING 1"), qPrintable(waitingText));
-    QVERIFY(!copiedMeanwhile);
-    QVERIFY(stopFits);
+    w->drop({a});
+    w->waitForRuns();
+    QCOMPARE(w->asked.boxes.size(), 1);
+    QVERIFY(w->entry("otherMenuOptions")->isEnabled());
     // The drop made meanwhile ran afterwards, as a run of its own.
-    const QStringList log = w.env.logMessages();
+    const QStringList log = w->env.logMessages();
     QCOMPARE(log.filter("HANDLEDODFILECOUNT: 1").size(), 2);
     QVERIFY(log.indexOf("UNHANDLED: " + later) > log.indexOf("POSTINSTALL: 1 files installed"));
-    QCOMPARE(Content(w.env.downloadFolder() + "/a.package"), QByteArray("new"));
+    QCOMPARE(Content(w->env.downloadFolder() + "/a.package"), QByteArray("new"));
     // A file left unhandled is worth a look: the link to the report shows.
-    QVERIFY(w.window.findChild<QLabel*>("detailsLink")->isVisible());
+    QVERIFY(w->part("detailsLink")->isVisible());
 }
 
 void TestMainForm::stopLeavesTheFolderClean_data() {
@@ -198,81 +165,71 @@ void TestMainForm::stopLeavesTheFolderClean_data() {
 
 void TestMainForm::stopLeavesTheFolderClean() {
     QFETCH(bool, byClosing);
-    WindowEnv w;
-    w.window.show();
     G().ConfirmOverwrites = true;
     for (int i = 0; i < 5; ++i)
-        w.env.writeFile(w.env.work(QString("dl/p%1.package").arg(i)), QByteArray(1 << 16, 'p'));
-    w.env.writeFile(w.env.downloadFolder() + "/p4.package", "old");
-    const QString queued = w.env.writeFile(w.env.work("queued.package"), "q");
-    w.slow.before = [&] {
-        w.drop({queued});
+        w->env.writeFile(w->env.work(QString("dl/p%1.package").arg(i)), QByteArray(1 << 16, 'p'));
+    w->env.writeFile(w->env.downloadFolder() + "/p4.package", "old");
+    const QString queued = w->env.writeFile(w->env.work("queued.package"), "q");
+    w->asked.before = [&] {
+        w->drop({queued});
         if (byClosing) {
             // The close is asked about first: Yes stops after this file.
-            w.env.prompts.answers = {platform::Box::Yes, platform::Box::Yes};
-            w.window.close();
+            w->asked.answers = {platform::Box::Yes, platform::Box::Yes};
+            w->window.close();
         } else {
-            QTest::mouseClick(w.window.findChild<QPushButton*>("stopButton"), Qt::LeftButton);
+            QTest::mouseClick(w->part("stopButton"), Qt::LeftButton);
         }
     };
-    w.drop({w.env.work("dl")});
+    w->drop({w->env.work("dl")});
     if (byClosing)
-        QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, w.waitForRuns());
+        QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, w->waitForRuns());
     else
-        w.waitForRuns();
+        w->waitForRuns();
     // p4 was asked about (and replaced); the rest and the queued drop were left.
-    const QStringList log = w.env.logMessages();
+    const QStringList log = w->env.logMessages();
     QCOMPARE(log.filter("STOPPED: ").value(0), QString("STOPPED: 5 paths left"));
     QCOMPARE(log.filter("HANDLEDODFILECOUNT").size(), 1);
-    QVERIFY(!QFile::exists(w.env.downloadFolder() + "/queued.package"));
-    QCOMPARE(QDir(w.env.downloadFolder()).entryList(QDir::Files | QDir::Hidden),
+    QCOMPARE(QDir(w->env.downloadFolder()).entryList(QDir::Files | QDir::Hidden),
              QStringList{"p4.package"});
-    QCOMPARE(w.window.Text(), QString("Done! 1 file installed"));
-    QCOMPARE(w.env.process.ends, byClosing ? 1 : 0);
+    QCOMPARE(w->window.Text(), QString("Done! 1 file installed"));
+    QCOMPARE(w->env.process.ends, byClosing ? 1 : 0);
 }
 
 void TestMainForm::onlyTheRightButtonOpensTheMenu() {
-    WindowEnv w;
-    w.window.show();
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
-        QTest::mouseClick(w.part("DnDPic"), button, {}, QPoint(50, 50));
-        QVERIFY(!w.menu()->isVisible());
+        QTest::mouseClick(w->part("DnDPic"), button, {}, QPoint(50, 50));
+        QVERIFY(!w->menu()->isVisible());
     }
-    QTest::mouseClick(w.part("DnDPic"), Qt::RightButton, {}, QPoint(50, 50));
-    QVERIFY(w.menu()->isVisible());
-    w.menu()->hide();
-    QTest::mouseClick(w.part("HelpButton"), Qt::LeftButton);
-    QVERIFY(w.menu()->isVisible());
-    w.menu()->hide();
+    QTest::mouseClick(w->part("DnDPic"), Qt::RightButton, {}, QPoint(50, 50));
+    QVERIFY(w->menu()->isVisible());
+    w->menu()->hide();
+    QTest::mouseClick(w->part("HelpButton"), Qt::LeftButton);
+    QVERIFY(w->menu()->isVisible());
+    w->menu()->hide();
 }
 
 void TestMainForm::eachMenuEntryOpensItsWindow_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("opens");
-    QTest::newRow("help") << "helpMenuOption"
-                          << "helpForm: Read me";
-    QTest::newRow("change log") << "changeLogMenu"
-                                << "helpForm: 1.0 Build 2";
-    QTest::newRow("language") << "langMenuOption"
-                              << "langPickForm";
-    QTest::newRow("logging") << "logMenuOption"
-                             << "logOptsForm";
-    QTest::newRow("other") << "otherMenuOptions"
-                           << "optsForm";
-    QTest::newRow("credits") << "aboutMenuOption"
-                             << "frmAbout";
+    auto row = [](const char* name, const char* entry, const char* opens) {
+        QTest::newRow(name) << QString(entry) << QString(opens);
+    };
+    row("help", "helpMenuOption", "helpForm: Read me");
+    row("change log", "changeLogMenu", "helpForm: 1.0 Build 2");
+    row("language", "langMenuOption", "langPickForm");
+    row("logging", "logMenuOption", "logOptsForm");
+    row("other", "otherMenuOptions", "optsForm");
+    row("credits", "aboutMenuOption", "frmAbout");
 }
 
 void TestMainForm::eachMenuEntryOpensItsWindow() {
     QFETCH(QString, entry);
     QFETCH(QString, opens);
-    WindowEnv w;
-    w.window.show();
     G().LangChoice = "lang.0eng.txt";
-    w.env.writeFile(w.env.programFolder() + "/ChangeLog.txt", "1.0 Build 2\r\n");
-    w.env.writeFile(w.env.programFolder() + "/langs/readme.lang.0eng.txt", "Read me\r\n");
-    w.env.writeFile(w.env.programFolder() + "/langs/lang.0eng.txt", "English\r\n");
-    w.env.settings.setValue("LangChoice", G().LangChoice);
+    w->env.writeFile(w->env.programFolder() + "/ChangeLog.txt", "1.0 Build 2\r\n");
+    w->env.writeFile(w->env.programFolder() + "/langs/readme.lang.0eng.txt", "Read me\r\n");
+    w->env.writeFile(w->env.programFolder() + "/langs/lang.0eng.txt", "English\r\n");
+    w->env.settings.setValue("LangChoice", G().LangChoice);
     QString opened;
     QTimer::singleShot(0, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -280,76 +237,70 @@ void TestMainForm::eachMenuEntryOpensItsWindow() {
             modal->close();
         }
     });
-    w.entry(entry.toLatin1())->trigger();
-    if (auto* help = w.window.findChild<helpForm*>(); help && help->isVisible())
+    w->entry(entry.toLatin1())->trigger();
+    if (auto* help = w->window.findChild<helpForm*>(); help && help->isVisible())
         opened = QString("helpForm: ") +
                  help->findChild<QPlainTextEdit*>("Text1")->toPlainText().trimmed();
     QCOMPARE(opened, opens);
-    QVERIFY(w.env.shell.addresses.isEmpty());
+    QVERIFY(w->env.shell.addresses.isEmpty());
 }
 
 void TestMainForm::menuCaptionsFollowTheLanguage() {
-    WindowEnv w;
-    w.window.SetMenuCaptions({"Hilfe", "Sprache", "Mitwirkende", "Protokoll", "Andere"});
+    w->window.SetMenuCaptions({"Hilfe", "Sprache", "Mitwirkende", "Protokoll", "Andere"});
     QStringList captions;
-    for (QAction* a : w.menu()->actions())
+    for (QAction* a : w->menu()->actions())
         captions << (a->isSeparator() ? "-" : a->text());
     QCOMPARE(captions, QStringList({"Hilfe", "Brushwick Website!", "-", "Sprache", "Protokoll",
                                     "Andere", "-", "ChangeLog", "Mitwirkende"}));
 }
 
 void TestMainForm::webPage() {
-    WindowEnv w;
-    const QString marker = w.env.programFolder() + "/temphtm.HTML";
-    w.entry("bwkwebMenuOption")->trigger();
-    QCOMPARE(w.env.shell.addresses, QStringList{mainForm::WebPage});
-    QVERIFY(w.env.prompts.boxes.isEmpty());
+    const QString marker = w->env.programFolder() + "/temphtm.HTML";
+    w->entry("bwkwebMenuOption")->trigger();
+    QCOMPARE(w->env.shell.addresses, QStringList{mainForm::WebPage});
+    QVERIFY(w->asked.boxes.isEmpty());
     QVERIFY(!QFile::exists(marker));
 
-    w.env.shell.browserFound = false;
-    w.entry("bwkwebMenuOption")->trigger();
-    QCOMPARE(w.env.prompts.boxes.size(), 1);
+    w->env.shell.browserFound = false;
+    w->entry("bwkwebMenuOption")->trigger();
     const QString sorry = "Sorry, but I could not determine which browser you are using. You will "
-                          "have to go to ";
-    QCOMPARE(w.env.prompts.boxes[0].prompt, sorry + mainForm::WebPage + " yourself.");
+                          "have to go to " +
+                          mainForm::WebPage + " yourself.";
+    QCOMPARE(w->asked.boxes.value(0).prompt, sorry);
     QVERIFY(!QFile::exists(marker));
 
     // A program folder that cannot take the marker file gets the same report
     // (a folder in its place stops the write even for the superuser).
     QDir().mkpath(marker);
-    w.env.shell.browserFound = true;
-    w.entry("bwkwebMenuOption")->trigger();
-    QCOMPARE(w.env.prompts.boxes.size(), 2);
+    w->env.shell.browserFound = true;
+    w->entry("bwkwebMenuOption")->trigger();
+    QCOMPARE(w->asked.boxes.size(), 2);
+    QCOMPARE(w->asked.boxes.value(1).prompt, sorry);
 }
 
 void TestMainForm::helpAndChangeLogShareOneWindow() {
-    WindowEnv w;
     G().LangChoice = "lang.0eng.txt";
-    w.env.writeFile(w.env.programFolder() + "/ChangeLog.txt", "1.0 Build 2\r\n");
-    w.env.writeFile(w.env.programFolder() + "/langs/readme.lang.0eng.txt", "Read me\r\n");
-    w.entry("changeLogMenu")->trigger();
-    helpForm* first = w.window.findChild<helpForm*>();
+    w->env.writeFile(w->env.programFolder() + "/ChangeLog.txt", "1.0 Build 2\r\n");
+    w->env.writeFile(w->env.programFolder() + "/langs/readme.lang.0eng.txt", "Read me\r\n");
+    w->entry("changeLogMenu")->trigger();
+    helpForm* first = w->window.findChild<helpForm*>();
     QVERIFY(first && first->isVisible());
-    w.entry("helpMenuOption")->trigger();
-    QCOMPARE(w.window.findChildren<helpForm*>(), QList<helpForm*>{first});
+    w->entry("helpMenuOption")->trigger();
+    QCOMPARE(w->window.findChildren<helpForm*>(), QList<helpForm*>{first});
     QVERIFY(first->findChild<QPlainTextEdit*>("Text1")->toPlainText().startsWith("Read me"));
 }
 
 void TestMainForm::creditsHideTheWindow() {
-    WindowEnv w;
-    w.window.show();
-    bool hiddenMeanwhile = false;
-    bool flagMeanwhile = false;
+    // The credits show in the main window's place, told that they came from the menu.
+    bool hiddenForCredits = false;
     QTimer::singleShot(0, [&] {
-        hiddenMeanwhile = !w.window.isVisible();
-        flagMeanwhile = G().AboutFromMenu;
+        hiddenForCredits = !w->window.isVisible() && G().AboutFromMenu;
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
-    w.entry("aboutMenuOption")->trigger();
-    QVERIFY(hiddenMeanwhile && flagMeanwhile);
-    QVERIFY(w.window.isVisible());
-    QVERIFY(!G().AboutFromMenu);
+    w->entry("aboutMenuOption")->trigger();
+    QVERIFY(hiddenForCredits);
+    QVERIFY(w->window.isVisible() && !G().AboutFromMenu);
 }
 
 QTEST_MAIN(TestMainForm)

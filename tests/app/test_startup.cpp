@@ -47,18 +47,16 @@ const QByteArray DefaultPack = "English\r\nBrushwick 2 team\r\nHELP = Help\r\n"
                                "DefBarMsg = Drop files on me\r\nAnotherTidsel = Already running\r\n"
                                "LOADERROR = Start-up failed:\r\nERRORNUMBER = error ...\r\n";
 
-// One start of the program: a program folder with a default pack and,
-// unless told otherwise, the language and the download folder stored.
+// One start of the program: a program folder with a default pack, the
+// language and the download folder stored.
 struct Start {
     TestEnv env;
     FakeWindows windows{env.settings};
-    explicit Start(bool storeDefaults = true) {
+    Start() {
         env.writeFile(env.programFolder() + "/langs/lang.0eng.txt", DefaultPack);
         G().LogLevel = 0;
-        if (storeDefaults) {
-            store("LangChoice", "lang.0eng.txt");
-            store("SimsPath", env.downloadFolder());
-        }
+        store("LangChoice", "lang.0eng.txt");
+        store("SimsPath", env.downloadFolder());
     }
     void store(const QString& key, const QString& value) { env.settings.setValue(key, value); }
     void run() { BrushwickMod::StartUp(windows, MArray()); }
@@ -82,15 +80,15 @@ private slots:
     void startupLinesAndTemporaryRoot();
     void secondCopyEndsBeforeCleaning_data();
     void secondCopyEndsBeforeCleaning();
-    void missingPackShowsChoiceAgain();
+    void unusableChoiceEndsInDefaultPack();
     void noDefaultPackEndsInPlainWords();
-    void brokenChosenPackFallsBackToDefault();
     void errorAfterLanguageIsReportedAndWindowShown();
     void commandLinePaths();
 };
 
 void TestStartup::firstStartAsksAndWritesDefaults() {
-    Start s(false);
+    Start s;
+    s.env.settings.store.clear(); // nothing stored yet
     s.windows.choices << "lang.0eng.txt";
     s.env.prompts.browsed = {s.env.downloadFolder() + "/"};
     s.run();
@@ -208,14 +206,22 @@ void TestStartup::secondCopyEndsBeforeCleaning() {
     QCOMPARE(s.env.prompts.boxes.size(), taken ? 0 : 1);
 }
 
-void TestStartup::missingPackShowsChoiceAgain() {
+void TestStartup::unusableChoiceEndsInDefaultPack() {
     Start s;
+    // A stored pack that is gone, or an empty one, is chosen anew; a pack line
+    // without "=" cannot be read, and the player must still get in.
     s.store("LangChoice", "lang.gone.txt");
     s.env.writeFile(s.env.programFolder() + "/langs/lang.empty.txt", "");
-    s.windows.choices = QStringList{"lang.empty.txt", "lang.0eng.txt"};
+    s.env.writeFile(s.env.programFolder() + "/langs/lang.9bad.txt", "Bad\r\nTeam\r\nno equals\r\n");
+    s.windows.choices = QStringList{"lang.empty.txt", "lang.9bad.txt"};
     s.run();
     QCOMPARE(s.windows.calls, QStringList({"language", "language", "listen", "splash"}));
     QCOMPARE(G().LangChoice, QString("lang.0eng.txt"));
+    QCOMPARE(s.env.settings.value("LangChoice"), QString("lang.0eng.txt"));
+    QCOMPARE(G().CurLang.SeeByName("HELP").toText(), QString("Help"));
+    QCOMPARE(Boxes(s.env.prompts),
+             QStringList{
+                 "Start-up failed: error 9: Subscript out of range|48|Brushwick 2 Error Wizard"});
 }
 
 void TestStartup::noDefaultPackEndsInPlainWords() {
@@ -228,22 +234,6 @@ void TestStartup::noDefaultPackEndsInPlainWords() {
     QCOMPARE(s.env.prompts.boxes[0].prompt,
              "Brushwick 2 cannot start because its language data could not be loaded from " +
                  s.env.programFolder() + "/langs/lang.0eng.txt. Error 53: File not found");
-}
-
-void TestStartup::brokenChosenPackFallsBackToDefault() {
-    Start s;
-    // A pack line without "=" cannot be read; the player must still get in.
-    s.env.writeFile(s.env.programFolder() + "/langs/lang.9bad.txt", "Bad\r\nTeam\r\nno equals\r\n");
-    s.store("LangChoice", "lang.9bad.txt");
-    s.run();
-    QCOMPARE(s.windows.calls, QStringList({"listen", "splash"}));
-    QCOMPARE(G().LangChoice, QString("lang.0eng.txt"));
-    QCOMPARE(s.env.settings.value("LangChoice"), QString("lang.0eng.txt"));
-    QCOMPARE(G().CurLang.SeeByName("HELP").toText(), QString("Help"));
-    QCOMPARE(Boxes(s.env.prompts),
-             QStringList{
-                 "Start-up failed: error 9: Subscript out of range|48|Brushwick 2 Error Wizard"});
-    QCOMPARE(G().SimsPath, s.env.downloadFolder() + "/");
 }
 
 void TestStartup::errorAfterLanguageIsReportedAndWindowShown() {
