@@ -51,7 +51,12 @@ void LoadChosenOrDefault() {
 // program ends.
 void ChooseAndLoadLanguage(StartupWindows& windows) {
     try {
-        const auto show = [&windows] { windows.ShowLanguageChoice(); };
+        // Here the window itself ends the program when closed without a
+        // choice that is needed.
+        const auto show = [&windows] {
+            windows.ShowLanguageChoice();
+            return true;
+        };
         if (ReadLangChoice().isEmpty())
             show();
         TakeChosenPack(show);

@@ -129,6 +129,11 @@ void langPickForm::ApplyLayout() {
 }
 
 void langPickForm::StoreChoice() {
+    // No pack could be listed: there is nothing to store.
+    if (langFiles_.Size() == 0) {
+        reject();
+        return;
+    }
     BrushwickMod::StoreLangChoice(FileOps::GetFileName(langFiles_.See(chosenIndex_)));
     chosenIndex_ = -1;
     accept();
@@ -149,7 +154,7 @@ void langPickForm::RefuseCloseWithoutChoice() {
     }
 }
 
-void ShowLangPick(QWidget* parent) {
+bool ShowLangPick(QWidget* parent) {
     langPickForm form(parent);
     // Centred, on the screen the program is on.
     if (const QScreen* screen =
@@ -158,7 +163,7 @@ void ShowLangPick(QWidget* parent) {
         frame.moveCenter(screen->availableGeometry().center());
         form.move(frame.topLeft());
     }
-    form.exec();
+    return form.exec() == QDialog::Accepted;
 }
 
 void LangMenuOption(QWidget* parent) {
@@ -166,7 +171,13 @@ void LangMenuOption(QWidget* parent) {
     const bool packInForce = G().CurLangLoaded;
 
     ShowLangPick(parent);
-    BrushwickMod::TakeChosenPack([parent] { ShowLangPick(parent); });
+    // Closed without a choice while the stored pack is gone (the packs'
+    // folder too, perhaps): the language in force stays rather than the
+    // window coming back for ever.
+    if (!BrushwickMod::TakeChosenPack([parent] { return ShowLangPick(parent); })) {
+        G().LangChoice = inForce;
+        return;
+    }
 
     try {
         BrushwickMod::LoadLanguage();

@@ -38,8 +38,9 @@ private:
     int chosenIndex_ = 0;
 };
 
-// Builds a fresh choice window and shows it modally.
-void ShowLangPick(QWidget* parent);
+// Builds a fresh choice window and shows it modally; true when OK stored a
+// choice.
+bool ShowLangPick(QWidget* parent);
 
 // The language menu entry: lets the player choose until the choice names a
 // usable pack file, then loads it. A pack that fails to load is reported and

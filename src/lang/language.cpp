@@ -49,12 +49,14 @@ QString ReadLangChoice() {
     return SettingsTable::Read(SettingsTable::Setting::LangChoice);
 }
 
-void TakeChosenPack(const std::function<void()>& showChoice) {
+bool TakeChosenPack(const std::function<bool()>& showChoice) {
     G().LangChoice = ReadLangChoice();
     while (!FileOps::FileExists(FileOps::LangFolder() + G().LangChoice)) {
-        showChoice();
+        if (!showChoice())
+            return false;
         G().LangChoice = ReadLangChoice();
     }
+    return true;
 }
 
 void StoreLangChoice(const QString& name) {

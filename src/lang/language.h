@@ -21,8 +21,10 @@ void LoadLanguage();
 // that the store could not keep.
 QString ReadLangChoice();
 // Takes the stored choice as LangChoice, showing the choice again until it
-// names a pack file that exists and is not empty.
-void TakeChosenPack(const std::function<void()>& showChoice);
+// names a pack file that exists and is not empty. showChoice answers false
+// when the player closed the choice without one; the loop ends there and
+// this answers false too.
+bool TakeChosenPack(const std::function<bool()>& showChoice);
 
 // Stores the chosen pack's file name. When the store refuses, the failure is
 // logged and the choice is kept for this run only.

@@ -178,6 +178,15 @@ void TestLangPick::languageMenu() {
 
     QCOMPARE(RunMenu({choose(2)}), 1);
     QCOMPARE(env.status.captions.help, QString("Aide"));
+
+    // The packs' folder gone: OK stores nothing, a close ends the menu, and
+    // the language in force stays.
+    QDir(env.programFolder() + "/langs").removeRecursively();
+    const QStringList stored = env.settings.writes;
+    QCOMPARE(RunMenu({choose(0), [](langPickForm& form) { form.close(); }}), 2);
+    QCOMPARE(env.settings.writes, stored);
+    QCOMPARE(G().LangChoice, QString("lang.2fra.txt"));
+    QCOMPARE(env.status.captions.help, QString("Aide"));
 }
 
 QTEST_MAIN(TestLangPick)
