@@ -4,6 +4,7 @@
 #include "file_ops.h"
 #include "platform/spawn.h"
 #include "unpack_guard.h"
+#include "zip_bridge.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -232,6 +233,20 @@ HelperOutcome UnpackWithHelper(Helper helper, const QString& archivePath, const 
     }
     outcome.result = HelperOutcome::Result::Unpacked;
     return outcome;
+}
+
+std::optional<HelperOutcome> UnpackAskingPassword(Helper helper, const QString& archivePath,
+                                                  const QString& folder, bool askFirst) {
+    QString password;
+    if (askFirst && !VBUnzBas::AskArchivePassword(password))
+        return std::nullopt;
+    for (;;) {
+        HelperOutcome h = UnpackWithHelper(helper, archivePath, folder, password);
+        if (h.result != HelperOutcome::Result::PasswordRefused)
+            return h;
+        if (!VBUnzBas::AskArchivePassword(password))
+            return std::nullopt;
+    }
 }
 
 } // namespace FileOps

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The programs that unpack what libarchive cannot: unar for rar archives
 // with encrypted data or headers (or a feature libarchive lacks), 7-Zip for
 // encrypted 7z archives. They write into a private staging folder inside
@@ -38,5 +40,12 @@ struct HelperOutcome {
 // to the archive's size, so a hung one cannot stop a run.
 HelperOutcome UnpackWithHelper(Helper helper, const QString& archivePath, const QString& folder,
                                const QString& password);
+
+// UnpackWithHelper with the password question as for zip archives: one
+// answer per archive (asked before the first try when askFirst), asked
+// again after a wrong one. Empty when the player gave no answer, now or
+// earlier in this run.
+std::optional<HelperOutcome> UnpackAskingPassword(Helper helper, const QString& archivePath,
+                                                  const QString& folder, bool askFirst);
 
 } // namespace FileOps

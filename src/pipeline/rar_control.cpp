@@ -5,7 +5,6 @@
 #include "file_ops.h"
 #include "helper_unpack.h"
 #include "platform/file_names.h"
-#include "zip_bridge.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -191,39 +190,31 @@ void Merge(Outcome& outcome, const FileOps::HelperOutcome& h) {
     outcome.failures = left;
 }
 
-// The helper's turn, with the password question as for zip archives: one
-// answer per archive, asked again after a wrong one, none at all once the
-// player gave an empty answer in this run.
+// The helper's turn, with the password question as for zip archives.
 void RetryWithHelper(const QString& archivePath, const QString& folder, bool encrypted,
                      Outcome& outcome) {
     using Result = FileOps::HelperOutcome::Result;
-    QString password;
-    if (encrypted && !VBUnzBas::AskArchivePassword(password))
+    const std::optional<FileOps::HelperOutcome> h =
+        FileOps::UnpackAskingPassword(FileOps::Helper::Unar, archivePath, folder, encrypted);
+    if (!h)
         return;
-    for (;;) {
-        const FileOps::HelperOutcome h =
-            FileOps::UnpackWithHelper(FileOps::Helper::Unar, archivePath, folder, password);
-        switch (h.result) {
-        case Result::NotInstalled:
-            for (Failure& f : outcome.failures)
-                f.description += QStringLiteral(
-                    " - encrypted or unsupported rar archives need the program unar");
-            return;
-        case Result::PasswordRefused:
-            if (!VBUnzBas::AskArchivePassword(password))
-                return;
-            continue;
-        case Result::Failed:
-            return;
-        case Result::Stopped:
-            Merge(outcome, h);
-            outcome.failures.append(
-                {{}, ErrNo::DiskFull, QStringLiteral("Disk full (") + h.reason + QLatin1Char(')')});
-            return;
-        case Result::Unpacked:
-            Merge(outcome, h);
-            return;
-        }
+    switch (h->result) {
+    case Result::NotInstalled:
+        for (Failure& f : outcome.failures)
+            f.description +=
+                QStringLiteral(" - encrypted or unsupported rar archives need the program unar");
+        return;
+    case Result::PasswordRefused:
+    case Result::Failed:
+        return;
+    case Result::Stopped:
+        Merge(outcome, *h);
+        outcome.failures.append(
+            {{}, ErrNo::DiskFull, QStringLiteral("Disk full (") + h->reason + QLatin1Char(')')});
+        return;
+    case Result::Unpacked:
+        Merge(outcome, *h);
+        return;
     }
 }
 

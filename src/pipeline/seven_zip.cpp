@@ -4,7 +4,6 @@
 #include "entry_writer.h"
 #include "file_ops.h"
 #include "helper_unpack.h"
-#include "zip_bridge.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -68,34 +67,29 @@ struct Extraction : FileOps::EntryReader {
 // 7-Zip's turn, with the password question as for zip archives.
 void UnpackEncrypted(const QString& archivePath, const QString& folder, Result& result) {
     using Outcome = FileOps::HelperOutcome::Result;
-    QString password;
-    if (!VBUnzBas::AskArchivePassword(password))
+    const std::optional<FileOps::HelperOutcome> h =
+        FileOps::UnpackAskingPassword(FileOps::Helper::SevenZip, archivePath, folder, true);
+    if (!h)
         return;
-    for (;;) {
-        const FileOps::HelperOutcome h =
-            FileOps::UnpackWithHelper(FileOps::Helper::SevenZip, archivePath, folder, password);
-        switch (h.result) {
-        case Outcome::NotInstalled:
-            result.problem += QStringLiteral(
-                " - encrypted 7z archives need the program 7z (package 7zip or p7zip-full)");
-            return;
-        case Outcome::PasswordRefused:
-            if (!VBUnzBas::AskArchivePassword(password))
-                return;
-            continue;
-        case Outcome::Failed:
-            result.problem = h.reason;
-            return;
-        case Outcome::Stopped:
-            result.stopNumber = ErrNo::DiskFull;
-            result.stopDescription = QStringLiteral("Disk full (") + h.reason + QLatin1Char(')');
-            return;
-        case Outcome::Unpacked:
-            result = Result{};
-            for (const QString& entry : h.failed)
-                result.Problem(entry + QStringLiteral(": 7-Zip could not unpack it"));
-            return;
-        }
+    switch (h->result) {
+    case Outcome::NotInstalled:
+        result.problem += QStringLiteral(
+            " - encrypted 7z archives need the program 7z (package 7zip or p7zip-full)");
+        return;
+    case Outcome::PasswordRefused:
+        return;
+    case Outcome::Failed:
+        result.problem = h->reason;
+        return;
+    case Outcome::Stopped:
+        result.stopNumber = ErrNo::DiskFull;
+        result.stopDescription = QStringLiteral("Disk full (") + h->reason + QLatin1Char(')');
+        return;
+    case Outcome::Unpacked:
+        result = Result{};
+        for (const QString& entry : h->failed)
+            result.Problem(entry + QStringLiteral(": 7-Zip could not unpack it"));
+        return;
     }
 }
 
