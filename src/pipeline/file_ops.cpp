@@ -224,9 +224,8 @@ FileKind KindOfFile(const QString& path) {
         return FileKind::Folder;
     if (!fs::is_regular_file(st))
         return FileKind::Special;
-    // Macs name the twin "._" & the file's name; only those are read.
-    const bool twinName = p.filename().native().rfind(ToFs(QStringLiteral("._")).native(), 0) == 0;
-    return twinName && StartsAppleDouble(p) ? FileKind::AppleDouble : FileKind::Regular;
+    // Known by its content, whatever name an archive or a rename gave it.
+    return StartsAppleDouble(p) ? FileKind::AppleDouble : FileKind::Regular;
 }
 
 namespace {
