@@ -1,6 +1,7 @@
 #include "language.h"
 
 #include "lang/text_readers.h"
+#include "lang/toolkit_language.h"
 #include "log/log.h"
 #include "pipeline/file_ops.h"
 #include "platform/platform.h"
@@ -38,6 +39,7 @@ void LoadLanguage() {
 
     G().CurLang = pack;
     G().CurLangLoaded = true;
+    UseToolkitLanguage(Text(pack, "LANGCODE"));
 
     platform::status().SetMenuCaptions({Text(pack, "HELP"), Text(pack, "LANGOPT"),
                                         Text(pack, "CREDopt"), Text(pack, "LOGGopt"),

@@ -12,7 +12,7 @@ struct LanguageKey {
     int fillIns;
 };
 
-inline constexpr std::array<LanguageKey, 70> LanguageKeys{{
+inline constexpr std::array<LanguageKey, 71> LanguageKeys{{
     // Pop-up menu, status bar and the language choice
     {"HELP", 0},
     {"LANGOPT", 0},
@@ -21,6 +21,8 @@ inline constexpr std::array<LanguageKey, 70> LanguageKeys{{
     {"OTHEROPT", 0},
     {"Defbarmsg", 0},
     {"LANGUAGE", 0},
+    // The language's code for what the toolkit draws itself (de, pt_BR)
+    {"LANGCODE", 0},
     // Start-up and load failures: the error number
     {"ERRORNUMBER", 1},
     {"LOADERROR", 0},

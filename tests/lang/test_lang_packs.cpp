@@ -80,6 +80,13 @@ void TestLangPacks::chosenPackOverDefault() {
     QCOMPARE((QStringList{c.help, c.language, c.credits, c.logging, c.other}),
              (QStringList{"Hilfe", "Language", "Credits", "Logging", "Other"}));
     QCOMPARE(env.status.text, QString("Hier"));
+    // Qt's own buttons follow the pack where the system has their words.
+    const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    writePack(env, "lang.1de.txt", "Deutsch\r\nA\r\nLANGCODE = de\r\n");
+    load("lang.1de.txt");
+    QCOMPARE(yes(), QString("&Ja"));
+    load(DefaultPack);
+    QCOMPARE(yes(), QString("&Yes"));
 
     // A default pack with nothing in it is no failure: every text is empty.
     writePack(env, DefaultPack, "# nothing but a comment\r\n");
@@ -138,6 +145,11 @@ void TestLangPacks::shippedPacksAreComplete() {
             QVERIFY2(!t.isEmpty() && t.count("...") == key.fillIns,
                      qPrintable(file + ": " + key.key + " = " + t));
         }
+        const QString code = pack.SeeByName("LANGCODE").toText();
+        QVERIFY2(code == "en" ||
+                     QTranslator().load(QLocale(code), "qtbase", "_",
+                                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)),
+                 qPrintable(file + ": no Qt translation for " + code));
         // A misspelt key would hide behind the default text.
         for (qint32 i = 0; i < pack.Size(); ++i) {
             const QString key = SplitItem(pack.See(i)).key;
