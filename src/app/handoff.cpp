@@ -64,6 +64,10 @@ bool Server::Listen() {
     return server_->listen(SocketPath());
 }
 
+void Server::Close() {
+    server_->close();
+}
+
 void Server::Take(QLocalSocket* socket) {
     auto* message = new QByteArray;
     connect(socket, &QLocalSocket::readyRead, socket, [socket, message] {

@@ -25,6 +25,8 @@ public:
     explicit Server(QObject* parent = nullptr);
     // Listens on SocketPath(), replacing a socket a killed copy left.
     bool Listen();
+    // Stops listening: later starts find no copy to hand over to.
+    void Close();
 
 signals:
     void pathsReceived(const QStringList& paths);

@@ -29,6 +29,8 @@
 #include <QThread>
 #include <QToolButton>
 
+#include <utility>
+
 const QString mainForm::WebPage = QStringLiteral("https://brushwick2.example.org/");
 
 namespace {
@@ -124,13 +126,19 @@ void mainForm::BuildMenu() {
     bwkwebMenuOption_ =
         helpMenu_->addAction(QStringLiteral("Brushwick Website!"), this, &mainForm::OpenWebPage);
     helpMenu_->addSeparator();
-    langMenuOption_ = helpMenu_->addAction(QStringLiteral("Language Options"), this,
-                                           [this] { LangMenuOption(this); });
+    // While an option window is open, runs handed over wait: its OK changes
+    // what they read.
+    langMenuOption_ = helpMenu_->addAction(QStringLiteral("Language Options"), this, [this] {
+        const RunQueue::Held held(runs_);
+        LangMenuOption(this);
+    });
     logMenuOption_ = helpMenu_->addAction(QStringLiteral("Logging Options"), this, [this] {
+        const RunQueue::Held held(runs_);
         logOptsForm dialog(this);
         dialog.exec();
     });
     otherMenuOptions_ = helpMenu_->addAction(QStringLiteral("Other Options"), this, [this] {
+        const RunQueue::Held held(runs_);
         optsForm dialog(this);
         dialog.exec();
     });
@@ -286,7 +294,9 @@ void mainForm::CentreOnScreen() {
 }
 
 void mainForm::OnDrop(const QStringList& paths) {
-    runs_->AddDrop(paths);
+    // The player asked to close: nothing new starts.
+    if (!closeAfterRun_)
+        runs_->AddDrop(paths);
 }
 
 void mainForm::RunAndWait(MArray& paths) {
@@ -305,13 +315,27 @@ bool mainForm::HandOff(const MArray& paths) {
 
 void mainForm::ListenForHandOffs() {
     if (!handoff_) {
+        // What comes before start-up knows the download folder waits.
+        runs_->Hold();
+        startupHold_ = true;
         handoff_ = new Handoff::Server(this);
         connect(handoff_, &Handoff::Server::pathsReceived, this, [this](const QStringList& paths) {
+            if (closeAfterRun_) {
+                for (const QString& path : paths)
+                    Error_Mod::WriteLog(QStringLiteral("HANDOFF: refused ") + path,
+                                        Error_Mod::Level::Errors);
+                return;
+            }
             ShowMain();
             runs_->AddDrop(paths);
         });
     }
     handoff_->Listen();
+}
+
+void mainForm::RunsMayStart() {
+    if (std::exchange(startupHold_, false))
+        runs_->Release();
 }
 
 void mainForm::OnRunStarted() {
@@ -396,10 +420,17 @@ void mainForm::closeEvent(QCloseEvent* event) {
         const int answer =
             platform::prompts().MsgBox(G().CurLang.SeeByName(QStringLiteral("STOPQUERY")),
                                        platform::Box::YesNo | platform::Box::Question, AppTitle);
-        if (answer == platform::Box::Yes) {
-            closeAfterRun_ = true;
-            runs_->Stop();
-        }
+        if (answer != platform::Box::Yes)
+            return;
+        // The run may have ended while the question was open.
+        if (!runs_->Running())
+            platform::process().EndProgram();
+        closeAfterRun_ = true;
+        // Later starts are refused, as by a closed program, rather than
+        // handing over paths that would never run.
+        if (handoff_)
+            handoff_->Close();
+        runs_->Stop();
         return;
     }
     platform::process().EndProgram();

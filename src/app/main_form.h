@@ -48,6 +48,7 @@ public:
     void RunAndWait(MArray& paths) override;
     bool HandOff(const MArray& paths) override;
     void ListenForHandOffs() override;
+    void RunsMayStart() override;
     void ShowSplash() override;
     void ShowMain() override;
 
@@ -97,6 +98,8 @@ private:
     Handoff::Server* handoff_ = nullptr;
     RunReport lastReport_;
     bool closeAfterRun_ = false;
+    // Start-up holds runs until the download folder is known.
+    bool startupHold_ = false;
 
     // What the run wrote, kept for the window's thread to show.
     mutable QMutex statusLock_;

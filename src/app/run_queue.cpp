@@ -28,9 +28,18 @@ void RunQueue::AddList(const MArray& list) {
 
 void RunQueue::Add(Job job) {
     queue_.enqueue(std::move(job));
-    if (Running())
+    if (Running() || held_ > 0)
         emit waitingChanged(Waiting());
     else
+        StartNext();
+}
+
+void RunQueue::Hold() {
+    ++held_;
+}
+
+void RunQueue::Release() {
+    if (held_ > 0 && --held_ == 0 && !Running())
         StartNext();
 }
 
@@ -56,6 +65,8 @@ void RunQueue::WaitUntilIdle() {
 }
 
 void RunQueue::StartNext() {
+    if (held_ > 0)
+        return;
     if (queue_.isEmpty()) {
         emit idle();
         return;

@@ -25,6 +25,18 @@ public:
     void AddList(const MArray& list);
     // Stops the run after the file it is on and drops the waiting ones.
     void Stop();
+    // While held, new runs wait (the download folder or the options are not
+    // settled yet: start-up, an option window open). Holds nest.
+    void Hold();
+    void Release();
+    // Holds while it lives.
+    struct Held {
+        explicit Held(RunQueue* queue) : queue_(queue) { queue_->Hold(); }
+        ~Held() { queue_->Release(); }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+        RunQueue* queue_;
+    };
 
     bool Running() const { return worker_ != nullptr; }
     // Runs waiting behind the one going on.
@@ -51,4 +63,5 @@ private:
 
     QQueue<Job> queue_;
     QThread* worker_ = nullptr;
+    int held_ = 0;
 };

@@ -145,6 +145,7 @@ void StartUp(StartupWindows& windows, MArray commandLine) {
         SettingsTable::LoadAll(SettingsTable::Phase::Options);
         G().DefBarMsg = G().CurLang.SeeByName(QStringLiteral("DefBarMsg"));
         platform::status().SetText(G().DefBarMsg);
+        windows.RunsMayStart();
         InstallCommandLine(windows, commandLine);
         windows.ShowSplash();
     } catch (const RunTimeError& e) {
@@ -152,6 +153,7 @@ void StartUp(StartupWindows& windows, MArray commandLine) {
             Error_Mod::LoadErrorMessage(G().CurLang.SeeByName(QStringLiteral("LOADERROR")),
                                         e.Number(), e.Description()),
             false);
+        windows.RunsMayStart();
         windows.ShowMain();
     }
 }

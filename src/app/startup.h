@@ -19,8 +19,12 @@ public:
     // A second start: hands its paths to the running copy; false when it
     // could not.
     virtual bool HandOff(const MArray& paths) = 0;
-    // The first copy takes the paths later starts hand over.
+    // The first copy takes the paths later starts hand over; they wait
+    // until runs may start.
     virtual void ListenForHandOffs() = 0;
+    // The download folder and the options are known: runs may start, those
+    // handed over meanwhile first.
+    virtual void RunsMayStart() = 0;
     // Hides the main window and shows the splash modally; the main window
     // comes back when it closes.
     virtual void ShowSplash() = 0;

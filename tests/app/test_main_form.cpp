@@ -1,3 +1,4 @@
+#include "app/handoff.h"
 #include "app/main_form.h"
 #include "app/run_queue.h"
 #include "checks.h"
@@ -93,6 +94,8 @@ private slots:
     void windowLivesWhileRunAsks();
     void stopLeavesTheFolderClean_data();
     void stopLeavesTheFolderClean();
+    void closeAfterTheRunEndedEndsAtOnce();
+    void handOversWaitForTheFolderAndTheOptions();
     void onlyTheRightButtonOpensTheMenu();
     void eachMenuEntryOpensItsWindow_data();
     void eachMenuEntryOpensItsWindow();
@@ -193,6 +196,46 @@ void TestMainForm::stopLeavesTheFolderClean() {
              QStringList{"p4.package"});
     QCOMPARE(w->window.Text(), QString("Done! 1 file installed"));
     QCOMPARE(w->env.process.ends, byClosing ? 1 : 0);
+}
+
+void TestMainForm::closeAfterTheRunEndedEndsAtOnce() {
+    // The run ends while the player reads the question: Yes closes now,
+    // and nothing is left to end the program after some later run.
+    const QString a = w->env.writeFile(w->env.work("a.package"), "a");
+    w->asked.before = [&] {
+        while (w->window.Runs().Running())
+            QCoreApplication::processEvents();
+    };
+    w->asked.answers = {platform::Box::Yes};
+    w->drop({a});
+    QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, w->window.close());
+    QCOMPARE(w->env.process.ends, 1);
+}
+
+void TestMainForm::handOversWaitForTheFolderAndTheOptions() {
+    // Files handed over by a second start while start-up still asks for the
+    // download folder, and while an option window is open, wait for them.
+    const QString a = w->env.writeFile(w->env.work("a.package"), "a");
+    const QString b = w->env.writeFile(w->env.work("b.package"), "b");
+    const auto handOver = [&](const QString& path, int count) {
+        QVERIFY(Handoff::SendPaths({path}));
+        QTRY_COMPARE(w->env.logMessages().filter("HANDOFF: 1").size(), count);
+        QVERIFY(!w->window.Runs().Running());
+        QVERIFY(!QFile::exists(w->env.downloadFolder() + "/" + QFileInfo(path).fileName()));
+    };
+    w->window.ListenForHandOffs();
+    handOver(a, 1);
+    w->window.RunsMayStart();
+    w->waitForRuns();
+    QVERIFY(QFile::exists(w->env.downloadFolder() + "/a.package"));
+
+    QTimer::singleShot(0, [&] {
+        handOver(b, 2);
+        QApplication::activeModalWidget()->close();
+    });
+    w->entry("otherMenuOptions")->trigger();
+    w->waitForRuns();
+    QVERIFY(QFile::exists(w->env.downloadFolder() + "/b.package"));
 }
 
 void TestMainForm::onlyTheRightButtonOpensTheMenu() {

@@ -33,6 +33,7 @@ public:
         return handOffTaken;
     }
     void ListenForHandOffs() override { calls << "listen"; }
+    void RunsMayStart() override { calls << "runs"; }
 
     QStringList calls;
     QStringList choices;
@@ -92,7 +93,7 @@ void TestStartup::firstStartAsksAndWritesDefaults() {
     s.windows.choices << "lang.0eng.txt";
     s.env.prompts.browsed = {s.env.downloadFolder() + "/"};
     s.run();
-    QCOMPARE(s.windows.calls, QStringList({"language", "listen", "splash"}));
+    QCOMPARE(s.windows.calls, QStringList({"language", "listen", "runs", "splash"}));
     const QString sims = s.env.downloadFolder() + "/";
     QCOMPARE(s.env.settings.writes,
              (QStringList{"LogLevel=verbose", "SimsPath=" + sims, "ConfirmOverwrites=no",
@@ -215,7 +216,7 @@ void TestStartup::unusableChoiceEndsInDefaultPack() {
     s.env.writeFile(s.env.programFolder() + "/langs/lang.9bad.txt", "Bad\r\nTeam\r\nno equals\r\n");
     s.windows.choices = QStringList{"lang.empty.txt", "lang.9bad.txt"};
     s.run();
-    QCOMPARE(s.windows.calls, QStringList({"language", "language", "listen", "splash"}));
+    QCOMPARE(s.windows.calls, QStringList({"language", "language", "listen", "runs", "splash"}));
     QCOMPARE(G().LangChoice, QString("lang.0eng.txt"));
     QCOMPARE(s.env.settings.value("LangChoice"), QString("lang.0eng.txt"));
     QCOMPARE(G().CurLang.SeeByName("HELP").toText(), QString("Help"));
@@ -240,7 +241,7 @@ void TestStartup::errorAfterLanguageIsReportedAndWindowShown() {
     Start s;
     s.windows.failSplash = true;
     s.run();
-    QCOMPARE(s.windows.calls, QStringList({"listen", "splash", "main"}));
+    QCOMPARE(s.windows.calls, QStringList({"listen", "runs", "splash", "runs", "main"}));
     QCOMPARE(s.env.prompts.boxes.size(), 1);
     QVERIFY(
         s.env.logMessages().contains("ERROR: Start-up failed: error 75: Path/File access error"));
