@@ -3,6 +3,7 @@
 #include "entry_writer.h"
 #include "file_ops.h"
 #include "platform/spawn.h"
+#include "state/run_state.h"
 #include "unpack_guard.h"
 #include "zip_bridge.h"
 
@@ -52,7 +53,8 @@ Listing ListForUnar(const QString& archivePath, const QString& password) {
         arguments << QStringLiteral("-p") << password;
     arguments << archivePath;
     QByteArray json;
-    platform::RunAndWait(QStringLiteral("lsar"), arguments, {}, ListTimeMs, &json, MaxListing);
+    platform::RunAndWait(QStringLiteral("lsar"), arguments, {}, ListTimeMs, &json, MaxListing,
+                         false, [] { return !RunControl::StopRequested(); });
     const QJsonObject listing = QJsonDocument::fromJson(json).object();
     Listing l;
     if (listing.isEmpty())
@@ -110,33 +112,65 @@ bool MentionsPassword(const QByteArray& output) {
     return output.contains("password") || output.contains("Password");
 }
 
+// The regular files in staging, links and folders aside.
+template <typename Visit> void ForEachFile(const fs::path& staging, Visit visit) {
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(staging, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code st;
+        if (it->is_regular_file(st) && !it->is_symlink(st) && !visit(*it))
+            return;
+    }
+}
+
+// What the helper has written so far.
+qint64 BytesIn(const fs::path& staging) {
+    qint64 bytes = 0;
+    ForEachFile(staging, [&](const fs::directory_entry& file) {
+        std::error_code ec;
+        bytes += qint64(file.file_size(ec));
+        return true;
+    });
+    return bytes;
+}
+
+// Whether a file came out whole: not named failed, and named whole where
+// the helper names those.
+bool CameOutWhole(const QString& relative, const QSet<QString>* whole, const QStringList& failed) {
+    return (!whole || whole->contains(relative)) && !failed.contains(relative);
+}
+
 // Moves the regular files that came out whole (all but the failed ones,
 // or only the whole ones where the helper names them) from staging into
 // folder, each under its base name; links, devices and folders are never
 // taken. Charged to the archive as its own entries would be.
 QString TakeFiles(const fs::path& staging, const QString& folder, const QSet<QString>* whole,
                   const QStringList& failed, QStringList& taken) {
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(staging, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        std::error_code st;
-        if (!it->is_regular_file(st) || it->is_symlink(st))
-            continue;
-        const QString relative = FromFs(it->path().lexically_relative(staging));
-        if ((whole && !whole->contains(relative)) || failed.contains(relative))
-            continue;
+    QString stop;
+    ForEachFile(staging, [&](const fs::directory_entry& file) {
+        const QString relative = FromFs(file.path().lexically_relative(staging));
         const QString base = SafeBaseName(relative);
-        if (base.isEmpty())
-            continue;
-        const QString stop = UnpackGuard::Charge(qint64(it->file_size(st)));
+        if (!CameOutWhole(relative, whole, failed) || base.isEmpty())
+            return true;
+        std::error_code ec;
+        stop = UnpackGuard::Charge(qint64(file.file_size(ec)), true);
         if (!stop.isEmpty())
-            return stop;
-        std::error_code moved;
-        fs::rename(it->path(), ToFs(folder + base), moved);
-        if (!moved)
+            return false;
+        fs::rename(file.path(), ToFs(folder + base), ec);
+        if (!ec)
             taken << base;
-    }
-    return {};
+        return true;
+    });
+    return stop;
+}
+
+bool AnyWhole(const fs::path& staging, const QSet<QString>* whole, const QStringList& failed) {
+    bool any = false;
+    ForEachFile(staging, [&](const fs::directory_entry& file) {
+        any = CameOutWhole(FromFs(file.path().lexically_relative(staging)), whole, failed);
+        return !any;
+    });
+    return any;
 }
 
 } // namespace
@@ -201,17 +235,29 @@ HelperOutcome UnpackWithHelper(Helper helper, const QString& archivePath, const 
                   << QStringLiteral("--") << archivePath;
     }
 
+    // The helper writes where the archive writer cannot count: what it has
+    // written is weighed while it runs, and a stop of the run ends it.
+    QString stop;
+    bool cancelled = false;
+    const auto carryOn = [&] {
+        cancelled = RunControl::StopRequested();
+        if (!cancelled)
+            stop = UnpackGuard::Watch(BytesIn(staging));
+        return !cancelled && stop.isEmpty();
+    };
     QByteArray output;
     const int code = platform::RunAndWait(program, arguments, stagingPath, TimeFor(archivePath),
-                                          &output, MaxListing, true);
+                                          &output, MaxListing, true, carryOn);
+    if (cancelled || !stop.isEmpty()) {
+        fs::remove_all(staging, ec);
+        outcome.result =
+            cancelled ? HelperOutcome::Result::Cancelled : HelperOutcome::Result::Stopped;
+        outcome.reason = stop;
+        return outcome;
+    }
     if (code < 0) {
         outcome.reason =
             QFileInfo(program).fileName() + QStringLiteral(" could not be run or took too long");
-        fs::remove_all(staging, ec);
-        return outcome;
-    }
-    if (code != 0 && MentionsPassword(output)) {
-        outcome.result = HelperOutcome::Result::PasswordRefused;
         fs::remove_all(staging, ec);
         return outcome;
     }
@@ -223,8 +269,16 @@ HelperOutcome UnpackWithHelper(Helper helper, const QString& archivePath, const 
         } else {
             ReadSevenZipReport(output, outcome.failed);
         }
+        // A wrong password lets nothing out whole; a damaged archive that
+        // asks whether its password was wrong lets out its good files.
+        if (MentionsPassword(output) && !AnyWhole(staging, whole, outcome.failed)) {
+            outcome = HelperOutcome{};
+            outcome.result = HelperOutcome::Result::PasswordRefused;
+            fs::remove_all(staging, ec);
+            return outcome;
+        }
     }
-    const QString stop = TakeFiles(staging, target, whole, outcome.failed, outcome.taken);
+    stop = TakeFiles(staging, target, whole, outcome.failed, outcome.taken);
     fs::remove_all(staging, ec);
     if (!stop.isEmpty()) {
         outcome.result = HelperOutcome::Result::Stopped;
@@ -240,12 +294,19 @@ std::optional<HelperOutcome> UnpackAskingPassword(Helper helper, const QString& 
     QString password;
     if (askFirst && !VBUnzBas::AskArchivePassword(password))
         return std::nullopt;
+    QStringList refused;
     for (;;) {
         HelperOutcome h = UnpackWithHelper(helper, archivePath, folder, password);
         if (h.result != HelperOutcome::Result::PasswordRefused)
             return h;
+        refused << password;
         if (!VBUnzBas::AskArchivePassword(password))
             return std::nullopt;
+        if (refused.contains(password)) {
+            h.result = HelperOutcome::Result::Failed;
+            h.reason = QStringLiteral("damaged, or the password is wrong");
+            return h;
+        }
     }
 }
 

@@ -26,6 +26,7 @@ struct HelperOutcome {
         PasswordRefused, // the archive wants a password, or another one
         Failed,          // it could not be started, took too long or read nothing
         Stopped,         // the disk's reserve or the archive's limit stopped it
+        Cancelled,       // the run was stopped meanwhile; nothing was taken
     };
     Result result = Result::Failed;
     // The files moved into the folder, and the entries that did not come out.
@@ -43,8 +44,9 @@ HelperOutcome UnpackWithHelper(Helper helper, const QString& archivePath, const 
 
 // UnpackWithHelper with the password question as for zip archives: one
 // answer per archive (asked before the first try when askFirst), asked
-// again after a wrong one. Empty when the player gave no answer, now or
-// earlier in this run.
+// again after a wrong one; the same answer refused twice fails the archive
+// (a damaged one refuses the right password too). Empty when the player
+// gave no answer, now or earlier in this run.
 std::optional<HelperOutcome> UnpackAskingPassword(Helper helper, const QString& archivePath,
                                                   const QString& folder, bool askFirst);
 

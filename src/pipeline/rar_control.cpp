@@ -207,6 +207,10 @@ void RetryWithHelper(const QString& archivePath, const QString& folder, bool enc
     case Result::PasswordRefused:
     case Result::Failed:
         return;
+    case Result::Cancelled:
+        // The run stops: no report for what was never tried.
+        outcome.failures.clear();
+        return;
     case Result::Stopped:
         Merge(outcome, *h);
         outcome.failures.append(

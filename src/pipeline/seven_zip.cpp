@@ -78,6 +78,10 @@ void UnpackEncrypted(const QString& archivePath, const QString& folder, Result& 
         return;
     case Outcome::PasswordRefused:
         return;
+    case Outcome::Cancelled:
+        // The run stops: no report for what was never tried.
+        result = Result{};
+        return;
     case Outcome::Failed:
         result.problem = h->reason;
         return;

@@ -51,7 +51,20 @@ UnpackGuard::~UnpackGuard() {
     innermost = outer_;
 }
 
-QString UnpackGuard::Charge(qint64 size) {
+QString UnpackGuard::Charge(qint64 size, bool onDisk) {
+    const QString why = Why(size, onDisk);
+    if (why.isEmpty() && innermost) {
+        for (UnpackGuard* g = innermost; g; g = g->outer_)
+            g->written_ = SaturatingAdd(g->written_, size);
+    }
+    return why;
+}
+
+QString UnpackGuard::Watch(qint64 size) {
+    return Why(size, true);
+}
+
+QString UnpackGuard::Why(qint64 size, bool onDisk) {
     if (!innermost)
         return {};
     const UnpackLimits& limits = Limits();
@@ -71,12 +84,10 @@ QString UnpackGuard::Charge(qint64 size) {
             qint64(std::min<std::uintmax_t>(space.available, std::numeric_limits<qint64>::max()));
         const qint64 reserve =
             std::max(limits.reserveBytes, capacity / 100 * limits.reservePercent);
-        if (available - size < reserve)
+        if (available - (onDisk ? 0 : size) < reserve)
             return QStringLiteral("fewer than ") + QString::number(reserve / MiB) +
                    QStringLiteral(" MiB would stay free for the temporary files");
     }
-    for (UnpackGuard* g = innermost; g; g = g->outer_)
-        g->written_ = SaturatingAdd(g->written_, size);
     return {};
 }
 

@@ -35,9 +35,14 @@ public:
     UnpackGuard(const UnpackGuard&) = delete;
     UnpackGuard& operator=(const UnpackGuard&) = delete;
 
-    // Why size more bytes may not be written now ("" when they may). The
-    // reason goes after "Disk full" in the archive's line.
-    static QString Charge(qint64 size);
+    // Why size more bytes may not be written now ("" when they may), and
+    // counts them when they may. onDisk: a helper program has written them
+    // already, so the free space has shrunk by them. The reason goes after
+    // "Disk full" in the archive's line.
+    static QString Charge(qint64 size, bool onDisk = false);
+    // Why a helper program that has written size bytes so far must stop
+    // ("" when it may go on); nothing is counted.
+    static QString Watch(qint64 size);
 
     // True once this archive crossed its limit, its own unpacking or an
     // archive inside it. Its remaining files are then not handled: they
@@ -45,6 +50,8 @@ public:
     bool Exceeded() const { return exceeded_; }
 
 private:
+    static QString Why(qint64 size, bool onDisk);
+
     QString name_;
     QString folder_;
     qint64 limit_ = 0;

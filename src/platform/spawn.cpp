@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
+#include <QElapsedTimer>
 #include <QProcess>
 #else
 #include <cerrno>
@@ -19,6 +20,11 @@
 
 namespace platform {
 
+namespace {
+// How often a running helper's carryOn is asked.
+constexpr int CheckEveryMs = 200;
+} // namespace
+
 #ifdef Q_OS_WIN
 
 bool StartDetached(const QString& program, const QStringList& arguments, const QString& folder) {
@@ -26,7 +32,8 @@ bool StartDetached(const QString& program, const QStringList& arguments, const Q
 }
 
 int RunAndWait(const QString& program, const QStringList& arguments, const QString& folder,
-               int timeoutMs, QByteArray* output, qsizetype maxOutput, bool withErrors) {
+               int timeoutMs, QByteArray* output, qsizetype maxOutput, bool withErrors,
+               const std::function<bool()>& carryOn) {
     QProcess process;
     if (withErrors)
         process.setProcessChannelMode(QProcess::MergedChannels);
@@ -35,10 +42,14 @@ int RunAndWait(const QString& program, const QStringList& arguments, const QStri
     process.start(program, arguments);
     if (!process.waitForStarted())
         return -1;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return -1;
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.waitForFinished(CheckEveryMs)) {
+        if (clock.elapsed() >= timeoutMs || (carryOn && !carryOn())) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
     }
     if (output)
         *output = process.readAllStandardOutput().left(maxOutput);
@@ -111,6 +122,11 @@ int WaitFor(pid_t pid) {
     return status;
 }
 
+void KillGroup(pid_t child) {
+    ::kill(-child, SIGKILL);
+    ::kill(child, SIGKILL);
+}
+
 } // namespace
 
 bool StartDetached(const QString& program, const QStringList& arguments, const QString& folder) {
@@ -140,7 +156,8 @@ bool StartDetached(const QString& program, const QStringList& arguments, const Q
 }
 
 int RunAndWait(const QString& program, const QStringList& arguments, const QString& folder,
-               int timeoutMs, QByteArray* output, qsizetype maxOutput, bool withErrors) {
+               int timeoutMs, QByteArray* output, qsizetype maxOutput, bool withErrors,
+               const std::function<bool()>& carryOn) {
     Command c;
     int errorPipe[2];
     int outputPipe[2];
@@ -168,17 +185,26 @@ int RunAndWait(const QString& program, const QStringList& arguments, const QStri
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    bool timedOut = false;
+    Clock::time_point nextCheck = Clock::now() + std::chrono::milliseconds(CheckEveryMs);
+    // False once the child must go: its time is up, or carryOn said so.
+    const auto mayGoOn = [&] {
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline)
+            return false;
+        if (now < nextCheck)
+            return true;
+        nextCheck = now + std::chrono::milliseconds(CheckEveryMs);
+        return !carryOn || carryOn();
+    };
+    bool killed = false;
     char block[16 * 1024];
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) {
-            timedOut = true;
+        if (!mayGoOn()) {
+            killed = true;
             break;
         }
         pollfd p{outputPipe[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left));
+        const int ready = ::poll(&p, 1, CheckEveryMs);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
@@ -192,12 +218,22 @@ int RunAndWait(const QString& program, const QStringList& arguments, const QStri
             output->append(block, std::min<qsizetype>(n, maxOutput - output->size()));
     }
     ::close(outputPipe[0]);
-    if (timedOut) {
-        ::kill(-child, SIGKILL);
-        ::kill(child, SIGKILL);
+    // A child that closed its output may still hang: it gets the same time.
+    int status = 0;
+    while (!killed) {
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR))
+            break;
+        if (!mayGoOn())
+            killed = true;
+        else
+            ::poll(nullptr, 0, 5);
     }
-    const int status = WaitFor(child);
-    if (StartFailed(errorPipe[0]) || timedOut || !WIFEXITED(status))
+    if (killed) {
+        KillGroup(child);
+        status = WaitFor(child);
+    }
+    if (StartFailed(errorPipe[0]) || killed || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Starting other programs with arguments that are file names. Qt would pass
 // them as UTF-8 text, which changes a name that is not valid UTF-8; these
 // pass every argument with the exact bytes of the name.
@@ -15,11 +17,11 @@ bool StartDetached(const QString& program, const QStringList& arguments, const Q
 
 // Runs program with arguments in folder, waits at most timeoutMs and gives
 // its exit code; -1 when it could not be started, was killed for taking too
-// long, or crashed. Its standard output (with withErrors its error output
-// too) is collected in output, at most maxOutput bytes; the rest is read
-// and dropped.
+// long or because carryOn (asked a few times a second) said no, or crashed.
+// Its standard output (with withErrors its error output too) is collected
+// in output, at most maxOutput bytes; the rest is read and dropped.
 int RunAndWait(const QString& program, const QStringList& arguments, const QString& folder,
                int timeoutMs, QByteArray* output = nullptr, qsizetype maxOutput = 1 << 20,
-               bool withErrors = false);
+               bool withErrors = false, const std::function<bool()>& carryOn = {});
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "pipeline/helper_unpack.h"
 #include "pipeline/run.h"
 #include "pipeline/unpack_guard.h"
+#include "state/run_state.h"
 
 #include <QtTest>
 
@@ -34,6 +35,9 @@ private slots:
     void namesNeverLost();
     void entriesNamedLikeTemporaryFiles();
     void helperOutputContained();
+    void damagedEncryptedArchiveKeepsItsGoodFiles();
+    void helpersAreWatched_data();
+    void helpersAreWatched();
 };
 
 void TestWildArchives::bombsStopAtTheirLimit_data() {
@@ -209,6 +213,86 @@ void TestWildArchives::helperOutputContained() {
     QCOMPARE(Tree(env, before), QStringList());
     // The link that 7-Zip would not follow makes the archive a bad one.
     QCOMPARE(LinesStarting(env, "BAD 7Z: ").size(), 1);
+}
+
+void TestWildArchives::damagedEncryptedArchiveKeepsItsGoodFiles() {
+    const QString seven = FileOps::HelperProgram(FileOps::Helper::SevenZip);
+    if (seven.isEmpty())
+        QSKIP("7-Zip is not installed (scripts/setup installs it)");
+    Run env;
+    G().BadZipAlertBox = false;
+    // Stored, each file on its own: b's bytes are damaged. 7-Zip then asks
+    // whether the password was wrong, although it was right.
+    const QString content = env.work("content/");
+    env.writeFile(content + "a.package", QByteArray(1000, 'a'));
+    env.writeFile(content + "b.package", QByteArray(1000, 'b'));
+    const QString archive = env.work("damaged.7z");
+    QProcess make;
+    make.setWorkingDirectory(content);
+    make.start(seven, {"a", "-bd", "-pX", "-mx0", "-ms=off", archive, "a.package", "b.package"});
+    QVERIFY(make.waitForFinished() && make.exitCode() == 0);
+    QByteArray bytes = Content(archive);
+    bytes[32 + 1500] = char(bytes[32 + 1500] ^ 0xff);
+    env.writeFile(archive, bytes);
+    env.prompts.inputs.assign({"X", "X", "X"});
+
+    QCOMPARE(Do7z(archive), 1);
+    QCOMPARE(env.prompts.inputPrompts.size(), 1);
+    QCOMPARE(NamesIn(env.downloadFolder()), QStringList{"a.package"});
+    QCOMPARE(LinesStarting(env, "BAD 7Z: "), QStringList{"BAD 7Z: " + archive});
+
+    // Damaged throughout, it refuses the right password as a wrong one: the
+    // same answer twice ends the asking.
+    bytes[32 + 500] = char(bytes[32 + 500] ^ 0xff);
+    env.writeFile(archive, bytes);
+    env.prompts.inputPrompts.clear();
+    QCOMPARE(Do7z(archive), 0);
+    QCOMPARE(env.prompts.inputPrompts.size(), 2);
+    QCOMPARE(LinesStarting(env, "BAD 7Z: ").size(), 2);
+}
+
+void TestWildArchives::helpersAreWatched_data() {
+    QTest::addColumn<bool>("stopped");
+    QTest::newRow("writes beyond the limit") << false;
+    QTest::newRow("the run is stopped") << true;
+}
+
+void TestWildArchives::helpersAreWatched() {
+    // A 7-Zip gone wrong: it writes on and never ends. What it writes is
+    // weighed while it runs, and a stop of the run ends it as well.
+    QFETCH(bool, stopped);
+    Run env;
+    G().BadZipAlertBox = false;
+    const QString helper = env.writeFile(
+        env.work("bin/7zz"), "#!/bin/sh\n"
+                             "for a; do case \"$a\" in -o*) out=\"${a#-o}\";; esac; done\n"
+                             "head -c 8388608 /dev/zero > \"$out/big.package\"\n"
+                             "exec sleep 600\n");
+    QVERIFY(QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(env.work("bin")) + ":" + path);
+    const QString archive = env.work("hung.7z");
+    QVERIFY(QFile::copy(CorpusFile("encrypted.7z"), archive));
+    const LoweredLimits lowered(
+        {.reserveBytes = 0, .reservePercent = 0, .ratio = 1, .allowance = 1 << 20});
+    env.prompts.inputs.assign({"Secret"});
+    if (stopped)
+        env.prompts.onInput = [] { RunControl::RequestStop(); };
+
+    const int installed = Do7z(archive);
+    qputenv("PATH", path);
+    RunControl::ClearStop();
+    QCOMPARE(installed, 0);
+    const QStringList report = LinesStarting(env, "DO7Z: ") + LinesStarting(env, "BAD 7Z: ");
+    if (stopped)
+        QCOMPARE(report, QStringList());
+    else
+        QCOMPARE(
+            report,
+            QStringList({"DO7Z: " + archive +
+                             " - 61: Disk full (hung.7z unpacks to more than 1 times its size)",
+                         "BAD 7Z: " + archive}));
+    QCOMPARE(NamesIn(TempRoot(env)), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestWildArchives)

@@ -24,6 +24,8 @@ int Prompts::Ask(platform::Question& q) {
 bool Prompts::InputBox(const QString& prompt, const QString& title, QString& answer, bool secret,
                        const QString&) {
     inputPrompts.append({prompt, 0, title, {}, false, secret});
+    if (onInput)
+        onInput();
     const std::optional<QString> given = inputs.empty() ? Cancelled : inputs.front();
     if (!inputs.empty())
         inputs.pop_front();

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace fakes {
@@ -45,6 +46,8 @@ public:
     std::deque<bool> checks;
     // Input answers in order; Cancelled cancels, and so does running out.
     std::deque<std::optional<QString>> inputs;
+    // Runs as each input is asked, before it is answered.
+    std::function<void()> onInput;
     // File names the folder dialog confirms; "" means closed without one.
     std::deque<QString> browsed;
     // What the folder choice answers in turn (FolderPick::Closed when none is left).
