@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -208,7 +209,10 @@ void TestMainForm::closeAfterTheRunEndedEndsAtOnce() {
     };
     w->asked.answers = {platform::Box::Yes};
     w->drop({a});
-    QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded, w->window.close());
+    // The close as the window manager asks it.
+    QCloseEvent close;
+    QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded,
+                             QCoreApplication::sendEvent(&w->window, &close));
     QCOMPARE(w->env.process.ends, 1);
 }
 
