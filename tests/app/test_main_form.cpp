@@ -202,13 +202,12 @@ void TestMainForm::stopLeavesTheFolderClean() {
 void TestMainForm::closeAfterTheRunEndedEndsAtOnce() {
     // The run ends while the player reads the question: Yes closes now,
     // and nothing is left to end the program after some later run.
-    const QString a = w->env.writeFile(w->env.work("a.package"), "a");
     w->asked.before = [&] {
         while (w->window.Runs().Running())
             QCoreApplication::processEvents();
     };
     w->asked.answers = {platform::Box::Yes};
-    w->drop({a});
+    w->drop({w->env.writeFile(w->env.work("a.package"), "a")});
     // The close as the window manager asks it.
     QCloseEvent close;
     QVERIFY_THROWS_EXCEPTION(platform::ProgramEnded,
@@ -219,22 +218,19 @@ void TestMainForm::closeAfterTheRunEndedEndsAtOnce() {
 void TestMainForm::handOversWaitForTheFolderAndTheOptions() {
     // Files handed over by a second start while start-up still asks for the
     // download folder, and while an option window is open, wait for them.
-    const QString a = w->env.writeFile(w->env.work("a.package"), "a");
-    const QString b = w->env.writeFile(w->env.work("b.package"), "b");
-    const auto handOver = [&](const QString& path, int count) {
-        QVERIFY(Handoff::SendPaths({path}));
+    const auto handOver = [&](const QString& name, int count) {
+        QVERIFY(Handoff::SendPaths({w->env.writeFile(w->env.work(name), name.toUtf8())}));
         QTRY_COMPARE(w->env.logMessages().filter("HANDOFF: 1").size(), count);
-        QVERIFY(!w->window.Runs().Running());
-        QVERIFY(!QFile::exists(w->env.downloadFolder() + "/" + QFileInfo(path).fileName()));
+        QVERIFY(!QFile::exists(w->env.downloadFolder() + "/" + name));
     };
     w->window.ListenForHandOffs();
-    handOver(a, 1);
+    handOver("a.package", 1);
     w->window.RunsMayStart();
     w->waitForRuns();
     QVERIFY(QFile::exists(w->env.downloadFolder() + "/a.package"));
 
     QTimer::singleShot(0, [&] {
-        handOver(b, 2);
+        handOver("b.package", 2);
         QApplication::activeModalWidget()->close();
     });
     w->entry("otherMenuOptions")->trigger();

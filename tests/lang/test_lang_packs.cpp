@@ -72,7 +72,7 @@ void TestLangPacks::chosenPackOverDefault() {
     // A comment between name and author does not count as a header line.
     writePack(env, "lang.1x.txt",
               "Chosen\r\n# between\r\nTranslator\r\nhelp = Hilfe\r\ntwice = one\r\n"
-              "TWICE = two\r\ndefbarmsg = Hier\r\n");
+              "TWICE = two\r\ndefbarmsg = Hier\r\nLANGCODE = de\r\n");
     load("lang.1x.txt");
     QCOMPARE(G().CurLang.author(), QString("Translator"));
     QCOMPARE(text("Twice"), QString("two"));
@@ -81,18 +81,14 @@ void TestLangPacks::chosenPackOverDefault() {
              (QStringList{"Hilfe", "Language", "Credits", "Logging", "Other"}));
     QCOMPARE(env.status.text, QString("Hier"));
     // Qt's own buttons follow the pack where the system has their words.
-    const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
-    writePack(env, "lang.1de.txt", "Deutsch\r\nA\r\nLANGCODE = de\r\n");
-    load("lang.1de.txt");
-    QCOMPARE(yes(), QString("&Ja"));
-    load(DefaultPack);
-    QCOMPARE(yes(), QString("&Yes"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString("&Ja"));
 
     // A default pack with nothing in it is no failure: every text is empty.
     writePack(env, DefaultPack, "# nothing but a comment\r\n");
     load(DefaultPack);
     QCOMPARE(G().CurLang.Name(), QString());
     QCOMPARE(env.status.captions.help, QString());
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString("&Yes"));
 
     // A chosen pack with nothing in it counts as missing: the program ends, saying so.
     writePack(env, "lang.1x.txt", "");
