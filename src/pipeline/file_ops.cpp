@@ -224,8 +224,9 @@ FileKind KindOfFile(const QString& path) {
         return FileKind::Folder;
     if (!fs::is_regular_file(st))
         return FileKind::Special;
-    // Known by its content, whatever name an archive or a rename gave it.
-    return StartsAppleDouble(p) ? FileKind::AppleDouble : FileKind::Regular;
+    // Macs name the twin "._" & the file's name; only those are read.
+    const bool twinName = p.filename().native().rfind(ToFs(QStringLiteral("._")).native(), 0) == 0;
+    return twinName && StartsAppleDouble(p) ? FileKind::AppleDouble : FileKind::Regular;
 }
 
 namespace {

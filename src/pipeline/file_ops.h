@@ -45,7 +45,8 @@ bool PathTaken(const QString& path);
 // What a path met in a run is, links followed. Special: a pipe, socket or
 // device, which must never be opened as a file. AppleDouble: the "._name"
 // twin that Mac archives carry beside every file, holding its resource
-// fork (it starts with 00 05 16 07), no game file whatever its name.
+// fork (it starts with 00 05 16 07); only files named so are read for it,
+// as reading every file would slow down every install.
 enum class FileKind { Missing, Folder, Regular, AppleDouble, Special };
 FileKind KindOfFile(const QString& path);
 
