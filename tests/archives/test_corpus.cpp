@@ -33,11 +33,13 @@ QStringList ExpectedNames(const QString& file, const QStringList& entries) {
     return names;
 }
 
-// A first volume comes with the rest of its set; anything else alone.
+// A first volume (name.rar beside name.r00, ...) comes with the rest of its
+// set; anything else alone.
 QString CopyIn(const TestEnv& env, const QString& file) {
-    if (file.contains(".part1.rar")) {
-        const QString stem = file.left(file.indexOf(".part1.rar"));
-        for (const QString& sibling : QDir(maker::CorpusFile({})).entryList({stem + ".part*"}))
+    if (file.endsWith(".rar")) {
+        const QString stem = file.chopped(4);
+        for (const QString& sibling :
+             QDir(maker::CorpusFile({})).entryList({stem + ".r[0-9][0-9]"}))
             maker::CopyCorpus(sibling, env.work(sibling));
     }
     return maker::CopyCorpus(file, env.work(file));
